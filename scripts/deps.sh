@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing and testing need, and
+# only those that are missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # the real-window suite: a virtual X server, input and screenshots
+  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  # packaging checks
+  desktop-file-utils appstream
+  # hardening: fuzzers, sanitizer runtimes, analysers
+  clang libclang-rt-dev clang-tidy cppcheck valgrind
+)
+if [[ "${1:-}" == "--play" ]]; then
+  packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if [[ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" != "install ok installed" ]]; then
+    missing+=("$p")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: unit, view
+# (offscreen), end-to-end under Xvfb and packaging on the release preset, then
+# the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+section() { printf '\n== %s\n' "$*"; }
+
+section "release build"
+cmake --preset release >/dev/null
+cmake --build --preset release
+
+section "release tests"
+ctest --preset release
+
+section "sanitizer build"
+cmake --preset asan >/dev/null
+cmake --build --preset asan --target unit_tests
+
+section "sanitizer tests"
+SKYQUILL_SESSION_EVENTS=100000 ctest --preset asan
+
+for extra in scripts/analyse.sh scripts/fuzz.sh; do
+  if [[ -x "$extra" ]]; then
+    section "$extra"
+    "$extra"
+  fi
+done

@@ -1,0 +1,46 @@
+// Rules, About and Exit.
+#include "game/form.h"
+
+#include <QStringList>
+
+namespace skyquill {
+
+namespace {
+const QString kLineBreak = QStringLiteral("\r\n");
+}
+
+void frmSkyquill::showHelp(const QString& text, const QString& title)
+{
+    // Nothing falls while the player reads; the game stays paused afterwards.
+    if (tmrSkyquill.enabled())
+        mnuPauseGame_Click();
+    platform_.messageBox(text, title);
+}
+
+void frmSkyquill::mnuRules_Click()
+{
+    const QStringList lines{
+        QStringLiteral("Words will drop from different heights and at different speeds."),
+        QStringLiteral("You will earn one point if you correctly type the word before it"),
+        QStringLiteral("reaches the bottom. You will lose one point if you do not. Once"),
+        QStringLiteral("you earn ") + QString::number(static_cast<int>(kWinScore)) +
+            QStringLiteral(" points you win the game. All of the words are real."),
+    };
+    showHelp(lines.join(kLineBreak), QStringLiteral("Rules of Skyquill"));
+}
+
+void frmSkyquill::mnuAbout_Click()
+{
+    const QStringList lines{
+        QStringLiteral("Skyquill version 1.00"),
+        QStringLiteral("Type the falling words before they land."),
+    };
+    showHelp(lines.join(kLineBreak), QStringLiteral("About Skyquill"));
+}
+
+void frmSkyquill::mnuExit_Click()
+{
+    platform_.endProgram(0);
+}
+
+}  // namespace skyquill

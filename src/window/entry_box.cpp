@@ -1,0 +1,64 @@
+#include "window/entry_box.h"
+
+#include <QKeyEvent>
+
+namespace skyquill {
+
+EntryBox::EntryBox(QWidget* parent) : QLineEdit(parent)
+{
+    // The box has no length limit of its own.
+    setMaxLength(std::numeric_limits<int>::max());
+}
+
+QString EntryBox::characterCodes(const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_Backspace:
+        return QString(QChar(u'\b'));
+    case Qt::Key_Escape:
+        return QString(QChar(u'\x1b'));
+    default:
+        return event.text();
+    }
+}
+
+bool EntryBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QKeySequence& shortcut : shortcuts_) {
+            if (shortcut.matches(pressed) == QKeySequence::ExactMatch) {
+                // Leave it unclaimed: the window's shortcut runs instead.
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void EntryBox::keyPressEvent(QKeyEvent* event)
+{
+    const QString codes = characterCodes(*event);
+    if (codes.isEmpty() || !filter_) {
+        // Keys without a character (Delete, arrows, Home, End) act as usual.
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QString passed;
+    for (const QChar c : codes) {
+        const char16_t code = filter_(c.unicode());
+        if (code != 0)
+            passed += QChar(code);
+    }
+    if (passed == codes) {
+        QLineEdit::keyPressEvent(event);
+    } else if (!passed.isEmpty()) {
+        QKeyEvent replaced(event->type(), event->key(), event->modifiers(), passed, event->isAutoRepeat());
+        QLineEdit::keyPressEvent(&replaced);
+    }
+    event->accept();
+}
+
+}  // namespace skyquill

@@ -1,0 +1,38 @@
+// The entry box widget. Every key that produces a character goes through the
+// game's key filter before the box sees it, and the window's menu shortcuts
+// win over the line edit's own Ctrl+X (cut) and Ctrl+A (select all).
+#pragma once
+
+#include <QKeySequence>
+#include <QLineEdit>
+
+#include <functional>
+#include <vector>
+
+namespace skyquill {
+
+class EntryBox : public QLineEdit {
+    Q_OBJECT
+public:
+    // The filter gets a character code and returns the code the box should
+    // receive; 0 means nothing.
+    using KeyFilter = std::function<char16_t(char16_t)>;
+
+    explicit EntryBox(QWidget* parent = nullptr);
+
+    void setKeyFilter(KeyFilter filter) { filter_ = std::move(filter); }
+    void setWindowShortcuts(std::vector<QKeySequence> shortcuts) { shortcuts_ = std::move(shortcuts); }
+
+    // The codes a key event produces: Backspace 8, Esc 27, else its text.
+    static QString characterCodes(const QKeyEvent& event);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    KeyFilter filter_;
+    std::vector<QKeySequence> shortcuts_;
+};
+
+}  // namespace skyquill
