@@ -1,6 +1,9 @@
 #include "window/entry_box.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+
+#include <limits>
 
 namespace skyquill {
 
@@ -38,6 +41,17 @@ bool EntryBox::event(QEvent* event)
     return QLineEdit::event(event);
 }
 
+QString EntryBox::filtered(const QString& codes) const
+{
+    QString passed;
+    for (const QChar c : codes) {
+        const char16_t code = filter_(c.unicode());
+        if (code != 0)
+            passed += QChar(code);
+    }
+    return passed;
+}
+
 void EntryBox::keyPressEvent(QKeyEvent* event)
 {
     const QString codes = characterCodes(*event);
@@ -46,18 +60,35 @@ void EntryBox::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
-    QString passed;
-    for (const QChar c : codes) {
-        const char16_t code = filter_(c.unicode());
-        if (code != 0)
-            passed += QChar(code);
-    }
+    const QString passed = filtered(codes);
     if (passed == codes) {
         QLineEdit::keyPressEvent(event);
     } else if (!passed.isEmpty()) {
         QKeyEvent replaced(event->type(), event->key(), event->modifiers(), passed, event->isAutoRepeat());
         QLineEdit::keyPressEvent(&replaced);
     }
+    event->accept();
+}
+
+}  // namespace skyquill
+
+namespace skyquill {
+
+void EntryBox::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString committed = event->commitString();
+    if (committed.isEmpty() || !filter_) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    const QString passed = filtered(committed);
+    if (passed == committed) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent replaced(event->preeditString(), event->attributes());
+    replaced.setCommitString(passed, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&replaced);
     event->accept();
 }
 

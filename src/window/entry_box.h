@@ -29,8 +29,13 @@ public:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Text composed through an input method (dead keys, compose) is typed
+    // characters too, so it passes the same filter.
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    QString filtered(const QString& codes) const;
+
     KeyFilter filter_;
     std::vector<QKeySequence> shortcuts_;
 };

@@ -4,6 +4,7 @@
 #include "window/game_window.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -69,6 +70,7 @@ private slots:
     void designTimeWindow();
     void menuTree();
     void typedKeysGoThroughTheKeyFilter();
+    void composedTextGoesThroughTheKeyFilter();
     void windowShortcutsWinInsideTheEntryBox();
     void rulesBoxPausesAndShowsLinesOnly();
     void dropTimerMovesTheWord();
@@ -187,6 +189,26 @@ void ViewTest::typedKeysGoThroughTheKeyFilter()
     QCOMPARE(g.form.lblScore.caption(), QStringLiteral("1"));
     QCOMPARE(g.window.scoreLabel()->text(), QStringLiteral("1"));
     QVERIFY(box->text().isEmpty());
+}
+
+void ViewTest::composedTextGoesThroughTheKeyFilter()
+{
+    Game g;
+    g.form.mnuNewGame_Click();
+    EntryBox* box = g.window.entryBox();
+    const QString first = g.form.lblWord.caption().left(1).toLower();
+    auto commit = [box](const QString& text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(box, &event);
+    };
+    g.form.mnuPauseGame_Click();
+    commit(first);
+    QVERIFY(box->text().isEmpty());  // paused: composed characters are thrown away too
+    g.form.mnuPauseGame_Click();
+    commit(first);
+    QCOMPARE(box->text(), first.toUpper());
+    QCOMPARE(g.form.txtWord.text(), first.toUpper());
 }
 
 void ViewTest::windowShortcutsWinInsideTheEntryBox()
