@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libx11-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the real-window suite: a virtual X server, input and screenshots
