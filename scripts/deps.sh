@@ -9,7 +9,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the real-window suite: a virtual X server, input and screenshots
-  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth xdotool xclip x11-utils imagemagick fonts-dejavu-core
   # packaging checks
   desktop-file-utils appstream
   # hardening: fuzzers, sanitizer runtimes, analysers

@@ -42,7 +42,6 @@ private:
     void endEightBitLine();
     void endUtf16Line();
     void fail() { state_ = State::Failed; }
-    std::size_t wordCount() const { return encoding_ == Encoding::EightBit ? rawLines_.size() : words_.size(); }
 
     std::size_t maxWords_;
     State state_ = State::Open;

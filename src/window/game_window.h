@@ -14,7 +14,7 @@
 
 namespace skyquill {
 
-class GameWindow : public QMainWindow, public ElementListener {
+class GameWindow final : public QMainWindow, public ElementListener {
     Q_OBJECT
 public:
     GameWindow(frmSkyquill& form, QtPlatform& platform);
