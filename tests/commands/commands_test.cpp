@@ -52,10 +52,7 @@ TEST_F(Commands, NewGameFromStoppedStartsAFreshGame)
 TEST_F(Commands, NewGameStopsTheTimerFirstAndStartsItLast)
 {
     newGame(1);
-    struct Order : ElementListener {
-        std::vector<std::pair<Element, Property>> seen;
-        void elementChanged(Element e, Property p) override { seen.emplace_back(e, p); }
-    } order;
+    testing::ChangeRecorder order;
     form.setListener(&order);
     newGame(2);
     form.setListener(nullptr);
@@ -169,15 +166,12 @@ TEST_F(Commands, RulesPausesARunningGameBeforeTheBoxAndLeavesItPaused)
 
 TEST_F(Commands, HelpWhileStoppedChangesNothing)
 {
-    struct Count : ElementListener {
-        int changes = 0;
-        void elementChanged(Element, Property) override { ++changes; }
-    } count;
-    form.setListener(&count);
+    testing::ChangeRecorder changes;
+    form.setListener(&changes);
     form.mnuRules_Click();
     form.mnuAbout_Click();
     form.setListener(nullptr);
-    EXPECT_EQ(count.changes, 0);
+    EXPECT_TRUE(changes.seen.empty());
     EXPECT_EQ(platform.boxes.size(), 2U);
 }
 

@@ -9,13 +9,7 @@ if [[ -z $close_request ]]; then
     echo "SKIP: built without Xlib, so no close request can be sent"
     exit 77
 fi
-e2e_install_game quill
-e2e_start_xvfb
-e2e_start_game
-e2e_wait_main_window
-e2e_focus "$MAIN_WIN"
-e2e_key ctrl+n
-e2e_wait_until 5 "a yellow word after New Game" e2e_field_yellow started
+e2e_play e2e_field_yellow started
 
 "$close_request" "$MAIN_WIN" || e2e_fail "the close request was not sent (status $?)"
 e2e_wait_exit 5

@@ -6,8 +6,6 @@
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1" "$2"
-e2e_install_game quill
-e2e_start_xvfb
 
 entry_width() {
     e2e_shot "entry-$1"
@@ -15,11 +13,7 @@ entry_width() {
     ((SPAN > $2))
 }
 
-e2e_start_game
-e2e_wait_main_window
-e2e_focus "$MAIN_WIN"
-e2e_key ctrl+n
-e2e_wait_until 20 "a yellow word high in the field" e2e_word_above 200 started
+e2e_play e2e_word_above 200 started
 
 # The text cursor alone is at most 2 px wide; a letter is 13 to 15.
 e2e_type q
@@ -35,7 +29,7 @@ e2e_wait_until 5 "four letters in the entry box" entry_width quil $((qu_width + 
 quil_width=$SPAN
 # The entry box and the word share one font, so "QUIL" takes about 80% of
 # the width of the yellow "QUILL"; lower-case "quil" would take under 60%.
-e2e_span "$SHOT" 0 0 "$E2E_FIELD_W" "$E2E_ABOVE_GROUND" yellow
+e2e_span "$SHOT" "${E2E_SKY[@]}" yellow
 word_width=$SPAN
 ((word_width > 0)) || e2e_fail "the word landed while the test typed"
 ((quil_width * 100 >= word_width * 70)) ||
@@ -47,11 +41,8 @@ e2e_wait_exit 5
 ((GAME_STATUS == 0)) || e2e_fail "Ctrl+X ended the game with status $GAME_STATUS"
 
 # File → Exit with the mouse, in a running game.
-e2e_start_game
-e2e_wait_main_window
-e2e_focus "$MAIN_WIN"
-e2e_key ctrl+n
-e2e_wait_until 5 "a yellow word after New Game" e2e_field_yellow started-2
+e2e_launch
+e2e_new_game e2e_field_yellow started-2
 eval "$(xdotool getwindowgeometry --shell "$MAIN_WIN")"
 timeout 10 xdotool mousemove --sync $((X + 20)) $((Y + MENU_H / 2)) click 1 || e2e_fail "clicking File failed"
 

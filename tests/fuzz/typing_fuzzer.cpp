@@ -8,6 +8,7 @@
 //   - any other edit leaves the longest upper-case beginning of the word that
 //     the entry starts with;
 //   - the caret is at the end of the entry and the score reads "0" to "10".
+#include "fuzz/check.h"
 #include "support/scripted_platform.h"
 
 #include <QString>
@@ -16,20 +17,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 using namespace skyquill;
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "typing invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 class Input {
 public:

@@ -3,6 +3,7 @@
 // chunking, and every word kept must be one the game can show: not empty, no
 // blanks around it, no line break or NUL in it, not over kMaxLineChars, and
 // never more words than asked for.
+#include "fuzz/check.h"
 #include "game/word_list.h"
 
 #include <QString>
@@ -10,8 +11,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -21,14 +20,6 @@ using skyquill::kMaxLineChars;
 using skyquill::kMaxWords;
 using skyquill::WordListDecoder;
 using Words = std::optional<std::vector<QString>>;
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "word list invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // The chunk sizes come from the bytes themselves, so a crash replays exactly.
 class SplitSource {

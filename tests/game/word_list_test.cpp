@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -143,13 +144,28 @@ TEST(EightBitWordList, Windows1252TableIsComplete)
     const char16_t c1[32] = {u'€', 0x81,  u'‚', u'ƒ', u'„', u'…', u'†', u'‡', u'ˆ', u'‰',  u'Š',
                              u'‹', u'Œ',  0x8D, u'Ž', 0x8F, 0x90, u'‘', u'’', u'“', u'”',  u'•',
                              u'–', u'—',  u'˜', u'™', u'š', u'›', u'œ', 0x9D, u'ž', u'Ÿ'};
+    const auto cp1252 = [&c1](int byte) {
+        return QChar(byte >= 0x80 && byte < 0xA0 ? c1[byte - 0x80] : static_cast<char16_t>(byte));
+    };
     QByteArray input;
     Words expected;
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         input.append(static_cast<char>(byte)).append('\n');
-        expected.emplace_back(QChar(byte < 0xA0 ? c1[byte - 0x80] : static_cast<char16_t>(byte)));
+        expected.emplace_back(cp1252(byte));
     }
     EXPECT_EQ(decode(input), expected);  // 0xA0, a no-break space, is a word: only ASCII blanks are trimmed
+
+    // Binary data without a NUL is text: every other byte but the line ends,
+    // controls included, in one word; the blanks inside it split nothing.
+    QByteArray binary;
+    QString word;
+    for (int byte = 1; byte <= 0xFF; ++byte) {
+        if (byte != '\n' && byte != '\r') {
+            binary.append(static_cast<char>(byte));
+            word.append(cp1252(byte));
+        }
+    }
+    EXPECT_EQ(decode(binary + '\n' + binary), (Words{word, word}));
 
     const QByteArray longest(kMaxLineChars, '\xE9');
     EXPECT_EQ(decode(longest), Words{QString(kMaxLineChars, u'é')});
@@ -170,16 +186,22 @@ TEST(EightBitWordList, OverlongRawLineFailsBeforeTheEnd)
 {
     WordListDecoder decoder;
     const QByteArray line(qsizetype{4} * kMaxLineChars + 1, 'a');
-    decoder.feed(line.constData(), static_cast<std::size_t>(line.size()));
+    EXPECT_FALSE(decoder.feed(line.constData(), static_cast<std::size_t>(line.size())));
     EXPECT_TRUE(decoder.failed());
     EXPECT_FALSE(decoder.feed("\n", 1));
 }
 
-TEST(Utf16WordList, OddByteCountIsNotAWordList)
+TEST(Utf16WordList, OddByteCountOrNoBomIsNotAWordList)
 {
     EXPECT_EQ(decode(QByteArray("\xFF\xFE" "a\0\n\0b\0", 8)), (Words{u"a"_s, u"b"_s}));
-    EXPECT_FALSE(decode(QByteArray("\xFF\xFE" "a\0\n\0b", 7)).has_value());
-    EXPECT_FALSE(decode(QByteArray("\xFE\xFF" "\0a\0\n\0", 7), 1).has_value());
+    // Without a BOM, UTF-16 is taken for 8-bit text, and its ASCII letters' other halves are NULs.
+    const QByteArray notWordLists[] = {QByteArray("\xFF\xFE" "a\0\n\0b", 7), QByteArray("\xFE\xFF" "\0a\0\n\0", 7),
+                                       toUtf16(u"lark\nwren\n"_s, true).sliced(2),
+                                       toUtf16(u"lark\nwren\n"_s, false).sliced(2)};
+    for (const QByteArray& bytes : notWordLists) {
+        for (const qsizetype chunk : {1, 1 << 30})
+            EXPECT_FALSE(decode(bytes, chunk).has_value()) << bytes.toHex().toStdString() << ", chunk " << chunk;
+    }
 }
 
 class WordListFile : public ::testing::Test {
@@ -222,7 +244,7 @@ TEST_F(WordListFile, RefusesAnythingButARegularFile)
     ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
 
     std::vector<QString> paths = {dir.filePath(u"missing.txt"_s), dir.path(), socketPath, u"/dev/null"_s,
-                                  write(u"real.txt"_s, "word") + QChar(0) + u"x"_s};
+                                  u"/dev/zero"_s, write(u"real.txt"_s, "word") + QChar(0) + u"x"_s};
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev", error)) {
         if (entry.is_block_file(error)) {
@@ -276,20 +298,26 @@ TEST_F(WordListFile, ReadsOnlyTheFirstTenThousandWords)
         EXPECT_EQ(readWordList(write(QString::fromLatin1(name), content)), words) << name;
 }
 
-TEST_F(WordListFile, OneHugeLineFails)
+TEST_F(WordListFile, OneHugeLineFailsWithoutBeingBuffered)
 {
-    QFile sparse(dir.filePath(u"sparse.txt"_s));  // 2 GB of NUL bytes, no disk space
-    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64{2} << 30));
+    const QByteArray megabyte(1 << 20, 'q');
+    QFile sparse(dir.filePath(u"sparse.txt"_s));  // 2 GB: letters, then NUL bytes that take no disk space
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.write(megabyte) == megabyte.size() &&
+                sparse.resize(qint64{2} << 30));
     sparse.close();
-    EXPECT_FALSE(readWordList(sparse.fileName()).has_value());
-
     QFile letters(dir.filePath(u"letters.txt"_s));  // 50 MB of letters, no line end
     ASSERT_TRUE(letters.open(QIODevice::WriteOnly));
-    const QByteArray megabyte(1 << 20, 'q');
     for (int i = 0; i < 50; ++i)
         ASSERT_EQ(letters.write(megabyte), megabyte.size());
     letters.close();
+
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    EXPECT_FALSE(readWordList(sparse.fileName()).has_value());
     EXPECT_FALSE(readWordList(letters.fileName()).has_value());
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "peak memory grew by more than 32 MiB (in KiB)";
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ set -uo pipefail
 game=${1:?usage: monkey.sh path/to/skyquill}
 seconds=${MONKEY_SECONDS:-60}
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=xserver.sh
-source "$here/xserver.sh"
+# shellcheck source=../support/xvfb.sh
+source "$here/../support/xvfb.sh"
 
 for tool in Xvfb xdotool xclip xdpyinfo import md5sum; do
     command -v "$tool" >/dev/null || { echo "monkey: $tool is missing" >&2; exit 1; }
@@ -40,19 +40,11 @@ fail() {
 # Few words, so that typing or pasting a random one often scores and a game
 # can be won; every script the list reader has to handle in UTF-8.
 words=(café naïve Straße λόγος θάλασσα слово ёлка жизнь)
-mkdir -p "$work/game" "$work/runtime"
-chmod 700 "$work/runtime"
-cp "$game" "$work/game/skyquill"
+x_install_game "$game" "$work" || fail "could not copy the game to $work"
 printf '%s\n' "${words[@]}" >"$work/game/SkyquillList.txt"
 
-x_start "$work/xvfb.log" || exit 1
-(
-    cd "$work" || exit 99
-    x_game_env
-    export XDG_RUNTIME_DIR="$work/runtime"
-    exec "$work/game/skyquill"
-) >"$work/game.log" 2>&1 &
-GAME_PID=$!
+x_start "$work/xvfb.log" 70 79 || exit 1
+x_run_game "$work"
 
 title=" Tamsley's Skyquill Game"
 win=$(x_wait_window "$title" 30) || fail "the game window did not appear"

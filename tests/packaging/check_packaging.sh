@@ -18,6 +18,12 @@ trap 'rm -rf "$prefix"' EXIT
 failures=0
 pass() { echo "ok:   $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# check <passed> <failed> <command...>: passes or fails on the command's status.
+check() {
+    local ok=$1 bad=$2
+    shift 2
+    if "$@"; then pass "$ok"; else fail "$bad"; fi
+}
 
 # Reads a value from the build's CMake cache, or prints the default.
 cache_value() {
@@ -152,53 +158,40 @@ fi
 if [ -f "$desktop" ]; then
     exec_key=$(sed -n 's/^Exec=//p' "$desktop")
     icon_key=$(sed -n 's/^Icon=//p' "$desktop")
-    if [ "${exec_key%% *}" = "skyquill" ]; then pass "desktop Exec= names the installed launcher"
-    else fail "desktop Exec='$exec_key', expected the launcher name 'skyquill'"; fi
-    if [ "$icon_key" = "skyquill" ]; then pass "desktop Icon= names the installed icon"
-    else fail "desktop Icon='$icon_key', expected 'skyquill'"; fi
+    check "desktop Exec= names the installed launcher" \
+        "desktop Exec='$exec_key', expected the launcher name 'skyquill'" \
+        [ "${exec_key%% *}" = skyquill ]
+    check "desktop Icon= names the installed icon" "desktop Icon='$icon_key', expected 'skyquill'" \
+        [ "$icon_key" = skyquill ]
 fi
 if [ -f "$metainfo" ]; then
-    if grep -q '<launchable type="desktop-id">skyquill.desktop</launchable>' "$metainfo"; then
-        pass "metainfo launchable is the installed desktop file"
-    else
-        fail "metainfo launchable does not name skyquill.desktop"
-    fi
-    if grep -q '<binary>skyquill</binary>' "$metainfo"; then
-        pass "metainfo provides the installed binary"
-    else
-        fail "metainfo does not provide <binary>skyquill</binary>"
-    fi
+    check "metainfo launchable is the installed desktop file" "metainfo launchable does not name skyquill.desktop" \
+        grep -q '<launchable type="desktop-id">skyquill.desktop</launchable>' "$metainfo"
+    check "metainfo provides the installed binary" "metainfo does not provide <binary>skyquill</binary>" \
+        grep -q '<binary>skyquill</binary>' "$metainfo"
 fi
 
-# --- the validators
-if command -v desktop-file-validate > /dev/null 2>&1; then
-    out=$(desktop-file-validate "$desktop" 2>&1); rc=$?
-    if [ $rc -ne 0 ] || printf '%s\n' "$out" | grep -qE '(error|warning):'; then
+# --- the validators: validate <name> <pattern of a problem line> <command...>
+validate() {
+    local name=$1 problem=$2 out rc
+    shift 2
+    out=$("$@" 2>&1); rc=$?
+    if [ $rc -ne 0 ] || printf '%s\n' "$out" | grep -qE "$problem"; then
         printf '%s\n' "$out"
-        fail "desktop-file-validate"
+        fail "$name"
     else
-        pass "desktop-file-validate"
+        pass "$name"
     fi
+}
+if command -v desktop-file-validate > /dev/null 2>&1; then
+    validate desktop-file-validate '(error|warning):' desktop-file-validate "$desktop"
 else
     echo "skip: desktop-file-validate not installed (Debian: desktop-file-utils)"
 fi
-
 if command -v appstreamcli > /dev/null 2>&1; then
-    out=$(appstreamcli validate --no-net "$metainfo" 2>&1); rc=$?
-    if [ $rc -ne 0 ] || printf '%s\n' "$out" | grep -qE '^[EW]: '; then
-        printf '%s\n' "$out"
-        fail "appstreamcli validate"
-    else
-        pass "appstreamcli validate"
-    fi
+    validate "appstreamcli validate" '^[EW]: ' appstreamcli validate --no-net "$metainfo"
     # The installed tree as a whole: metainfo, desktop file and icon together.
-    out=$(appstreamcli validate-tree --no-net "$prefix" 2>&1); rc=$?
-    if [ $rc -ne 0 ] || printf '%s\n' "$out" | grep -qE '^ *[EW]: '; then
-        printf '%s\n' "$out"
-        fail "appstreamcli validate-tree"
-    else
-        pass "appstreamcli validate-tree"
-    fi
+    validate "appstreamcli validate-tree" '^ *[EW]: ' appstreamcli validate-tree --no-net "$prefix"
 else
     echo "skip: appstreamcli not installed (Debian: appstream)"
 fi

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace skyquill::testing {
@@ -60,6 +61,12 @@ private:
     RandomSource fallback_;
     bool ended_ = false;
     int exitStatus_ = -1;
+};
+
+// Records every change of an element's property, in order.
+struct ChangeRecorder : ElementListener {
+    std::vector<std::pair<Element, Property>> seen;
+    void elementChanged(Element e, Property p) override { seen.emplace_back(e, p); }
 };
 
 // Puts words straight into the word table, as a successful start-up would.

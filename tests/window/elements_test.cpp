@@ -1,3 +1,4 @@
+#include "support/scripted_platform.h"
 #include "window/elements.h"
 #include "window/random_source.h"
 #include "window/score_text.h"
@@ -10,11 +11,6 @@
 
 namespace skyquill {
 namespace {
-
-struct Recorder : ElementListener {
-    std::vector<std::pair<Element, Property>> changes;
-    void elementChanged(Element e, Property p) override { changes.emplace_back(e, p); }
-};
 
 TEST(TextBox, ChangedWriteRunsChangeInsideTheWriteAndEqualWriteRunsNothing)
 {
@@ -64,7 +60,7 @@ TEST(TextBox, CaretStaysInsideTheText)
 
 TEST(Elements, ListenerHearsOnlyRealChanges)
 {
-    Recorder recorder;
+    testing::ChangeRecorder recorder;
     Label label(Element::lblWord, {240, 120, 3855, 495}, QStringLiteral("X"), false);
     Timer timer(Element::tmrSkyquill, 10);
     MenuItem item(Element::mnuPauseGame, QStringLiteral("&Pause Game"), false);
@@ -76,7 +72,7 @@ TEST(Elements, ListenerHearsOnlyRealChanges)
     label.setTop(120.0F);
     timer.setInterval(10);
     item.setEnabled(false);
-    EXPECT_TRUE(recorder.changes.empty());
+    EXPECT_TRUE(recorder.seen.empty());
 
     label.setTop(150.0F);
     timer.setEnabled(true);
@@ -86,7 +82,7 @@ TEST(Elements, ListenerHearsOnlyRealChanges)
         {Element::tmrSkyquill, Property::Enabled},
         {Element::mnuPauseGame, Property::Caption},
     };
-    EXPECT_EQ(recorder.changes, expected);
+    EXPECT_EQ(recorder.seen, expected);
     EXPECT_EQ(label.top(), 150.0F);
     EXPECT_EQ(label.designBox().left, 240) << "only Top moves";
 }

@@ -1,20 +1,21 @@
 # shellcheck shell=bash
-# A private Xvfb display for the monkey test and the leak check (sourced).
-# Displays :70-:79 are ours; the end-to-end suite keeps to :50-:69.
+# The game on a private Xvfb display (sourced). The end-to-end tests use
+# displays :50-:69; the monkey test and the leak check :70-:79.
 
 XVFB_PID=""
 
-# Starts Xvfb on the first free display in :70-:79 and waits until it
-# answers. The lock file must name our server, so a display another run took
-# at the same moment is never used. -noreset keeps the server up when the
-# probing client disconnects.
+# x_start <log> [first last]: starts Xvfb on the first free display in
+# :first-:last (default :70-:79) and exports DISPLAY once it answers. The lock
+# file must name our server, so a display another run takes at the same
+# moment is never used. -noreset keeps the server up when the probing client
+# disconnects.
 x_start() {
-    local log=$1 n i
-    for n in $(seq 70 79); do
+    local log=$1 first=${2:-70} last=${3:-79} n
+    for n in $(seq "$first" "$last"); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$log" 2>&1 &
         XVFB_PID=$!
-        for i in $(seq 100); do
+        for _ in $(seq 100); do
             kill -0 "$XVFB_PID" 2>/dev/null || break
             if [[ $(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock") == "$XVFB_PID" ]] &&
                 xdpyinfo -display ":$n" >/dev/null 2>&1; then
@@ -23,11 +24,9 @@ x_start() {
             fi
             sleep 0.1
         done
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-        XVFB_PID=""
+        x_stop
     done
-    echo "no free X display in :70-:79 (or Xvfb did not start; see $log)" >&2
+    echo "no free X display in :$first-:$last (or Xvfb did not start; see $log)" >&2
     return 1
 }
 
@@ -46,6 +45,26 @@ x_game_env() {
     unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR \
         QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
     export QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled:
+}
+
+# x_install_game <binary> <dir>: copies the game to <dir>/game, beside an
+# empty working directory <dir>/cwd and a private <dir>/runtime.
+x_install_game() {
+    mkdir -p "$2/game" "$2/cwd" "$2/runtime" && chmod 700 "$2/runtime" && cp "$1" "$2/game/skyquill"
+}
+
+# x_run_game <dir>: runs the installed game in the background from <dir>/cwd,
+# which holds no word list unless the test puts one there (the game must read
+# the one beside it); its output goes to <dir>/game.log. Sets GAME_PID.
+x_run_game() {
+    (
+        cd "$1/cwd" || exit 99
+        x_game_env
+        export XDG_RUNTIME_DIR="$1/runtime"
+        exec "$1/game/skyquill"
+    ) >"$1/game.log" 2>&1 &
+    # shellcheck disable=SC2034  # the caller's
+    GAME_PID=$!
 }
 
 # Waits up to $2 seconds for a visible window named exactly $1 and prints its id.

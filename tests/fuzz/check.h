@@ -1,0 +1,13 @@
+// Ends a fuzzer run on a broken invariant; libFuzzer keeps the input.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+inline void check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
