@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyleHints>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -55,6 +56,14 @@ void setColor(QWidget* widget, QPalette::ColorRole role, design::Rgb rgb)
     widget->setPalette(palette);
 }
 
+// The desktop's caret blink period, as it was before any window of ours
+// changed it.
+int desktopFlashTime()
+{
+    static const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+    return flashTime;
+}
+
 int labelY(float top)
 {
     return static_cast<int>(std::lround(top / static_cast<float>(design::kTwipsPerPixel)));
@@ -62,7 +71,8 @@ int labelY(float top)
 
 }  // namespace
 
-GameWindow::GameWindow(frmSkyquill& form, QtPlatform& platform) : form_(form), platform_(platform)
+GameWindow::GameWindow(frmSkyquill& form, QtPlatform& platform)
+    : form_(form), platform_(platform), flashTime_(desktopFlashTime())
 {
     setWindowTitle(design::kWindowCaption.toString());
     // A fixed frame: no maximise button and no resizing.
@@ -189,7 +199,16 @@ void GameWindow::mirrorAll()
         elementChanged(item, Property::Caption);
         elementChanged(item, Property::Enabled);
     }
-    timer_->setEnabled(form_.tmrSkyquill.enabled(), form_.tmrSkyquill.interval());
+    mirrorTimer();
+}
+
+void GameWindow::mirrorTimer()
+{
+    const bool running = form_.tmrSkyquill.enabled();
+    timer_->setEnabled(running, form_.tmrSkyquill.interval());
+    // While nothing falls the window keeps still: a blinking caret in a
+    // paused game would wake the program twice a second for nothing.
+    QGuiApplication::styleHints()->setCursorFlashTime(running ? flashTime_ : 0);
 }
 
 void GameWindow::mirrorLabel(const Label& model, QLabel* widget, Property property)
@@ -237,7 +256,7 @@ void GameWindow::elementChanged(Element element, Property property)
     switch (element) {
     case Element::tmrSkyquill:
         if (property == Property::Enabled)
-            timer_->setEnabled(form_.tmrSkyquill.enabled(), form_.tmrSkyquill.interval());
+            mirrorTimer();
         else
             timer_->setInterval(form_.tmrSkyquill.interval());
         break;

@@ -45,6 +45,7 @@ private:
     void buildField();
     void buildMenus();
     void mirrorAll();
+    void mirrorTimer();
     void mirrorLabel(const Label& model, QLabel* widget, Property property);
     void mirrorEntry(Property property);
     // Runs a handler unless the program has ended or a message box is open.
@@ -65,6 +66,7 @@ private:
     QAction* mnuRules_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     DropTimer* timer_ = nullptr;
+    int flashTime_;
 };
 
 }  // namespace skyquill

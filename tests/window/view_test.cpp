@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -262,11 +263,16 @@ void ViewTest::dropTimerMovesTheWord()
     const int y0 = g.window.wordLabel()->y();
     QTRY_VERIFY_WITH_TIMEOUT(g.window.wordLabel()->y() >= y0 + 6, 2000);
     QCOMPARE(g.window.wordLabel()->y(), static_cast<int>(std::lround(g.form.lblWord.top() / 15.0F)));
+    QVERIFY(QGuiApplication::styleHints()->cursorFlashTime() > 0);
     g.form.mnuPauseGame_Click();
     QVERIFY(!g.window.dropTimer().isActive());
+    // Paused, nothing may wake the program: not even the caret blinks.
+    QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
     const float stoppedAt = g.form.lblWord.top();
     QTest::qWait(100);
     QCOMPARE(g.form.lblWord.top(), stoppedAt);
+    g.form.mnuPauseGame_Click();
+    QVERIFY(QGuiApplication::styleHints()->cursorFlashTime() > 0);
 }
 
 void ViewTest::closeBoxEndsTheProgram()
