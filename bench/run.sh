@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, in build/bench), runs all of them and prints
+# one table: figure | game | floor | ratio | target | met?
+#
+# Environment: RUNS (repetitions of everything, default 5, at least 5),
+# TIMER_SECONDS (per drop period, default 10), KEEP=dir (keep raw outputs).
+# The machine is shared, so every figure is a median over RUNS runs.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/bench
+runs=${RUNS:-5}
+timer_seconds=${TIMER_SECONDS:-10}
+((runs >= 5)) || { echo "RUNS must be at least 5" >&2; exit 2; }
+
+out=${KEEP:-$(mktemp -d /tmp/skyquill-bench.XXXXXX)}
+mkdir -p "$out"
+[[ -n ${KEEP:-} ]] || trap 'rm -rf "$out"' EXIT
+export XDG_RUNTIME_DIR=$out/runtime
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+
+echo "== build ($build)"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKYQUILL_TESTS=OFF -DSKYQUILL_BENCH=ON \
+  -DSKYQUILL_WERROR=ON >"$out/configure.log" || { cat "$out/configure.log" >&2; exit 1; }
+cmake --build "$build" -j 2 --target skyquill skyquill_floor skyquill_micro skyquill_timer_accuracy \
+  skyquill_move_counter
+
+echo "== micro-benchmarks ($runs repetitions each)"
+benches=(BM_ReadWordList BM_FormLoad BM_NextWordCycle BM_NextWordWorstPick BM_DropTick BM_Paste1M BM_KeyPress)
+for b in "${benches[@]}"; do
+  # One benchmark per invocation, so each CSV has its own counter columns.
+  "$build/bench/skyquill_micro" --benchmark_filter="^$b(/|\$)" --benchmark_repetitions="$runs" \
+    --benchmark_format=csv >"$out/$b.csv" 2>"$out/$b.err" || { cat "$out/$b.err" >&2; exit 1; }
+  if grep -q '"true"' "$out/$b.csv"; then
+    echo "$b reported an error:" >&2; cat "$out/$b.csv" >&2; exit 1
+  fi
+done
+# micro BENCH COLUMN -> "median max" of COLUMN over the repetitions.
+micro() {
+  awk -F, -v b="$1" -v col="$2" '
+    /^name,/ { for (i = 1; i <= NF; i++) { h = $i; gsub(/"/, "", h); idx[h] = i }; next }
+    idx["name"] { name = $1; gsub(/"/, "", name); sub(/\/manual_time$/, "", name); if (name == b) v[++n] = $(idx[col]) }
+    END {
+      if (!n) { print "nan nan"; exit }
+      for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
+      m = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+      print m, v[n]
+    }' "$out/$1.csv"
+}
+
+echo "== drop timer accuracy ($runs runs x 2 periods x ${timer_seconds} s, offscreen)"
+: >"$out/timer.txt"
+for r in $(seq "$runs"); do
+  QT_QPA_PLATFORM=offscreen "$build/bench/skyquill_timer_accuracy" "$timer_seconds" | tee -a "$out/timer.txt"
+done
+# timer INTERVAL KEY -> "median max" over the runs.
+timer() {
+  awk -v iv="interval=$1" -v key="$2" '
+    $1 == iv { for (i = 2; i <= NF; i++) { split($i, kv, "="); if (kv[1] == key) v[++n] = kv[2] + 0 } }
+    END {
+      for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
+      m = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+      print m, v[n]
+    }' "$out/timer.txt"
+}
+
+echo "== windows under Xvfb ($runs runs each)"
+RUNS=$runs "$root/bench/window_probe.sh" "$build/skyquill" "$build/bench/floor/skyquill_floor" \
+  "$build/bench/libskyquill_move_counter.so" | tee "$out/probe.txt"
+probe() { awk -v p="$1" -v f="$2" '$1 == "median" && $2 == p && $3 == f { print $4 }' "$out/probe.txt"; }
+
+# ---- the table ----------------------------------------------------------
+rows=()
+row() { rows+=("$(printf '%s|%s|%s|%s|%s|%s' "$@")"); }
+calc() { awk "function abs(x) { return x < 0 ? -x : x } BEGIN { $1 }"; }
+verdict() { calc "print ($1) ? \"yes\" : \"NO\""; }
+
+g=$(probe game visible_ms) f=$(probe floor visible_ms)
+ratio=$(calc "printf \"%.3f\", $g / $f")
+row "Time to visible window, 10,000 words (ms)" "$(calc "printf \"%.1f\", $g")" "$(calc "printf \"%.1f\", $f")" "$ratio" "<= 1.10 x floor" "$(verdict "$ratio <= 1.10")"
+
+g=$(probe game rss_kb) f=$(probe floor rss_kb)
+row "Resident memory, settled (MB)" "$(calc "printf \"%.1f\", $g / 1024")" "$(calc "printf \"%.1f\", $f / 1024")" \
+  "$(calc "printf \"%+.2f MB\", ($g - $f) / 1024")" "<= floor + 3 MB" "$(verdict "$g - $f <= 3 * 1024")"
+
+g=$(probe game fall_cpu) f=$(probe floor fall_cpu)
+ratio=$(calc "printf \"%.2f\", $g / $f")
+row "CPU while a word falls (% of one core)" "$g" "$f" "$ratio" "<= 1.25 x floor" "$(verdict "$ratio <= 1.25")"
+gm=$(probe game fall_moves) fm=$(probe floor fall_moves)
+gt=$(probe game fall_us_per_move) ft=$(probe floor fall_us_per_move)
+ratio=$(calc "printf \"%.2f\", $gt / $ft")
+# The game's words fall at 64 or 32 Hz, the floor's at 64 Hz: per tick is the
+# like-for-like view, shown for information beside the target above.
+row "  per drop tick, CPU us (ticks/s: game ${gm}, floor ${fm})" "$gt" "$ft" "$ratio" "(info)" ""
+
+for phase in idle paused_esc paused_ctrlp; do
+  label=$phase
+  case $phase in
+    idle) label="CPU idle, before a game (%)" ;;
+    paused_esc) label="CPU paused with Esc (%)" ;;
+    paused_ctrlp) label="CPU paused with Ctrl+P (%)" ;;
+  esac
+  g=$(probe game "${phase}_cpu") gs=$(probe game "${phase}_sched")
+  f=$(probe floor "${phase}_cpu")
+  row "$label" "$(calc "printf \"%.1f (%.3f)\", $g, $gs")" "${f:+$(calc "printf \"%.1f\", $f")}" "" "0.0 %" \
+    "$(verdict "$g < 0.05 && $gs < 0.05")"
+done
+
+for iv in 1 25; do
+  nominal=$([[ $iv == 1 ]] && echo 15.625 || echo 31.25)
+  read -r mean _ <<<"$(timer "$iv" mean_ms)"
+  read -r err errmax <<<"$(timer "$iv" error_pct)"
+  read -r drift driftmax <<<"$(timer "$iv" drift_ms)"
+  read -r worst worstmax <<<"$(timer "$iv" worst_ms)"
+  row "Drop period, interval $iv ($nominal ms): mean ms (error %)" "$(calc "printf \"%.4f (%+.3f %%)\", $mean, $err")" "" "" \
+    "within 0.5 %" "$(verdict "abs($err) <= 0.5")"
+  row "  drift: last tick vs expected after ${timer_seconds} s (ms), median / max" \
+    "$(calc "printf \"%+.2f / %+.2f\", $drift, $driftmax")" "" "" \
+    "no drift (<= 2 ms)" "$(verdict "abs($drift) <= 2")"
+  row "  worst gap between ticks (ms), median / max" "$worst / $worstmax" "" "" "" ""
+done
+
+read -r v _ <<<"$(micro BM_ReadWordList cpu_time)"
+row "Load 10,000 words, readWordList (ms)" "$(calc "printf \"%.2f\", $v")" "" "" "<= 5 ms" "$(verdict "$v <= 5")"
+read -r v _ <<<"$(micro BM_FormLoad cpu_time)"
+row "  start-up load incl. word table, Form_Load (ms)" "$(calc "printf \"%.2f\", $v")" "" "" "" ""
+read -r v _ <<<"$(micro BM_NextWordCycle per_pick)"
+row "Mean pick over a 10,000-word cycle (us)" "$(calc "printf \"%.3f\", $v * 1e6")" "" "" "" ""
+read -r v _ <<<"$(micro BM_NextWordWorstPick cycle_worst_us)"
+read -r _ wall <<<"$(micro BM_NextWordWorstPick worst_pick_us)"
+read -r _ cpu <<<"$(micro BM_NextWordWorstPick worst_pick_cpu_us)"
+read -r _ draws <<<"$(micro BM_NextWordWorstPick worst_draws)"
+cycles=$(awk -F, '/manual_time",/ { n += $2 } END { print n }' "$out/BM_NextWordWorstPick.csv")
+row "Worst pick in a 10,000-word cycle (us): typical cycle" "$(calc "printf \"%.0f\", $v")" "" "" "<= 1 ms" "$(verdict "$v <= 1000")"
+row "  slowest of all $cycles cycles: CPU us (wall us) [draws]" "$(calc "printf \"%.0f (%.0f) [%d]\", $cpu, $wall, $draws")" \
+  "" "" "" ""
+read -r v _ <<<"$(micro BM_Paste1M cpu_time)"
+row "Paste of 1,000,000 characters (ms)" "$(calc "printf \"%.2f\", $v")" "" "" "<= 50 ms" "$(verdict "$v <= 50")"
+read -r v _ <<<"$(micro BM_DropTick cpu_time)"
+row "One drop tick, rules only (ns)" "$(calc "printf \"%.1f\", $v")" "" "" "" ""
+read -r v _ <<<"$(micro BM_KeyPress per_key)"
+row "Key press extending a correct beginning (ns)" "$(calc "printf \"%.0f\", $v * 1e9")" "" "" "" ""
+
+echo
+echo "== Skyquill performance: medians of $runs runs ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+{
+  echo "figure|game|floor|ratio|target|met?"
+  printf '%s\n' "${rows[@]}"
+} | awk -F'|' '
+  { for (i = 1; i <= NF; i++) { cell[NR, i] = $i; if (length($i) > w[i]) w[i] = length($i) } n = NR; nf = NF }
+  END {
+    for (r = 1; r <= n; r++) {
+      line = ""
+      for (i = 1; i <= nf; i++) line = line (i > 1 ? " | " : "") sprintf("%-" w[i] "s", cell[r, i])
+      print line
+      if (r == 1) {
+        sep = ""
+        for (i = 1; i <= nf; i++) { dash = sprintf("%" w[i] "s", ""); gsub(/ /, "-", dash); sep = sep (i > 1 ? "-+-" : "") dash }
+        print sep
+      }
+    }
+  }'
