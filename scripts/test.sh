@@ -28,3 +28,7 @@ for extra in scripts/analyse.sh scripts/leakcheck.sh scripts/fuzz.sh; do
     "$extra"
   fi
 done
+
+# Reached only when every step above passed (set -e).
+total=$({ ctest --preset release -N; ctest --preset asan -N; } | awk '/Total Tests:/ {s += $3} END {print s + 0}')
+printf '\ntest.sh: %d passed, 0 failed\n' "$total"
