@@ -1,6 +1,8 @@
 #include "window/qt_platform.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QTime>
 
@@ -14,6 +16,8 @@ void QtPlatform::messageBox(const QString& text, const QString& title)
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setIcon(QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
+    // A plain OK: no picture on the box, nor on its button.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.setWindowModality(Qt::ApplicationModal);
     boxOpen_ = true;
     box.exec();
