@@ -70,10 +70,6 @@ void EntryBox::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
-}  // namespace skyquill
-
-namespace skyquill {
-
 void EntryBox::inputMethodEvent(QInputMethodEvent* event)
 {
     const QString committed = event->commitString();

@@ -141,40 +141,29 @@ void GameWindow::buildMenus()
         action->setShortcut(key);
         action->setShortcutContext(Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, [this, handler] { forward([this, handler] { (form_.*handler)(); }); });
-        return action;
+        menus_.push_back({&item, action});
     };
-    mnuNewGame_ = add(file, form_.mnuNewGame, QKeySequence(Qt::CTRL | Qt::Key_N), &frmSkyquill::mnuNewGame_Click);
-    mnuPauseGame_ =
-        add(file, form_.mnuPauseGame, QKeySequence(Qt::CTRL | Qt::Key_P), &frmSkyquill::mnuPauseGame_Click);
+    add(file, form_.mnuNewGame, QKeySequence(Qt::CTRL | Qt::Key_N), &frmSkyquill::mnuNewGame_Click);
+    add(file, form_.mnuPauseGame, QKeySequence(Qt::CTRL | Qt::Key_P), &frmSkyquill::mnuPauseGame_Click);
     file->addSeparator();
-    mnuExit_ = add(file, form_.mnuExit, QKeySequence(Qt::CTRL | Qt::Key_X), &frmSkyquill::mnuExit_Click);
+    add(file, form_.mnuExit, QKeySequence(Qt::CTRL | Qt::Key_X), &frmSkyquill::mnuExit_Click);
 
     QMenu* help = menuBar()->addMenu(design::kHelpMenu.toString());
-    mnuRules_ = add(help, form_.mnuRules, QKeySequence(Qt::CTRL | Qt::Key_R), &frmSkyquill::mnuRules_Click);
-    mnuAbout_ = add(help, form_.mnuAbout, QKeySequence(Qt::CTRL | Qt::Key_A), &frmSkyquill::mnuAbout_Click);
+    add(help, form_.mnuRules, QKeySequence(Qt::CTRL | Qt::Key_R), &frmSkyquill::mnuRules_Click);
+    add(help, form_.mnuAbout, QKeySequence(Qt::CTRL | Qt::Key_A), &frmSkyquill::mnuAbout_Click);
 
     std::vector<QKeySequence> shortcuts;
-    for (QAction* action : {mnuNewGame_, mnuPauseGame_, mnuExit_, mnuRules_, mnuAbout_})
-        shortcuts.push_back(action->shortcut());
+    for (const MenuBinding& menu : menus_)
+        shortcuts.push_back(menu.action->shortcut());
     txtWord_->setWindowShortcuts(std::move(shortcuts));
 }
 
 QAction* GameWindow::action(Element item) const
 {
-    switch (item) {
-    case Element::mnuNewGame:
-        return mnuNewGame_;
-    case Element::mnuPauseGame:
-        return mnuPauseGame_;
-    case Element::mnuExit:
-        return mnuExit_;
-    case Element::mnuRules:
-        return mnuRules_;
-    case Element::mnuAbout:
-        return mnuAbout_;
-    default:
-        return nullptr;
-    }
+    for (const MenuBinding& menu : menus_)
+        if (menu.item->id() == item)
+            return menu.action;
+    return nullptr;
 }
 
 template <typename Handler>
@@ -194,10 +183,9 @@ void GameWindow::mirrorAll()
     }
     for (const Property p : {Property::Text, Property::SelStart, Property::Enabled})
         mirrorEntry(p);
-    for (const Element item :
-         {Element::mnuNewGame, Element::mnuPauseGame, Element::mnuExit, Element::mnuRules, Element::mnuAbout}) {
-        elementChanged(item, Property::Caption);
-        elementChanged(item, Property::Enabled);
+    for (const MenuBinding& menu : menus_) {
+        menu.action->setText(menu.item->caption());
+        menu.action->setEnabled(menu.item->enabled());
     }
     mirrorTimer();
 }
@@ -272,19 +260,16 @@ void GameWindow::elementChanged(Element element, Property property)
     case Element::lblPaused:
         mirrorLabel(form_.lblPaused, lblPaused_, property);
         break;
-    default: {
-        const MenuItem* item = element == Element::mnuNewGame     ? &form_.mnuNewGame
-                               : element == Element::mnuPauseGame ? &form_.mnuPauseGame
-                               : element == Element::mnuExit      ? &form_.mnuExit
-                               : element == Element::mnuRules     ? &form_.mnuRules
-                                                                  : &form_.mnuAbout;
-        QAction* widget = action(element);
-        if (property == Property::Caption)
-            widget->setText(item->caption());
-        else
-            widget->setEnabled(item->enabled());
+    default:
+        for (const MenuBinding& menu : menus_) {
+            if (menu.item->id() != element)
+                continue;
+            if (property == Property::Caption)
+                menu.action->setText(menu.item->caption());
+            else
+                menu.action->setEnabled(menu.item->enabled());
+        }
         break;
-    }
     }
 }
 

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QMainWindow>
 
+#include <vector>
+
 namespace skyquill {
 
 class GameWindow final : public QMainWindow, public ElementListener {
@@ -60,11 +62,12 @@ private:
     QLabel* lblPaused_ = nullptr;
     QWidget* line_ = nullptr;
     EntryBox* txtWord_ = nullptr;
-    QAction* mnuNewGame_ = nullptr;
-    QAction* mnuPauseGame_ = nullptr;
-    QAction* mnuExit_ = nullptr;
-    QAction* mnuRules_ = nullptr;
-    QAction* mnuAbout_ = nullptr;
+    // Each menu item of the model with the action that shows it.
+    struct MenuBinding {
+        const MenuItem* item;
+        QAction* action;
+    };
+    std::vector<MenuBinding> menus_;
     DropTimer* timer_ = nullptr;
     int flashTime_;
 };
