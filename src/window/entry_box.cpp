@@ -20,6 +20,9 @@ QString EntryBox::characterCodes(const QKeyEvent& event)
         return QString(QChar(u'\b'));
     case Qt::Key_Escape:
         return QString(QChar(u'\x1b'));
+    case Qt::Key_Delete:
+        // X11 gives Delete the text U+007F, but it is an edit, not a character.
+        return {};
     default:
         return event.text();
     }

@@ -1,6 +1,7 @@
 #include "window/game_window.h"
 
 #include "window/design.h"
+#include "window/frame_extents.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -37,7 +38,10 @@ QFont gameFont(double points)
     return font;
 }
 
-QLabel* makeLabel(QWidget* parent, const Label& model, double points, const QString& accessibleName)
+// A label's accessible name stays Qt's default, the text it shows, so a
+// screen reader reads the word and the score and hears each change; the
+// purpose goes in the description.
+QLabel* makeLabel(QWidget* parent, const Label& model, double points, const QString& purpose)
 {
     auto* label = new QLabel(parent);
     label->setGeometry(pixelRect(model.designBox()));
@@ -45,7 +49,7 @@ QLabel* makeLabel(QWidget* parent, const Label& model, double points, const QStr
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(false);
     label->setFont(gameFont(points));
-    label->setAccessibleName(accessibleName);
+    label->setAccessibleDescription(purpose);
     return label;
 }
 
@@ -277,9 +281,15 @@ void GameWindow::showCentred()
 {
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
+        // Until the window is mapped Qt knows no frame, so the whole frame,
+        // title bar included, is centred only if the window manager says
+        // beforehand how wide it will be.
+        const QMargins margins = frameExtentsBeforeMap(*this).value_or(QMargins());
+        QRect frame = rect().marginsAdded(margins);
         frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        // The client area's own position: the manager then lays its frame
+        // around it, whatever gravity it would give a frame position.
+        setGeometry(frame.marginsRemoved(margins));
     }
     show();
 }
