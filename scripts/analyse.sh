@@ -12,6 +12,18 @@ db=build/release
 mapfile -t sources < <(find src -name '*.cpp' | sort)
 status=0
 
+# The rules link QtCore only: a Qt Gui or Widgets header belongs to the view
+# (src/window/qt/) or to main.cpp, which starts the application.
+qt_headers=$(find /usr/include -maxdepth 3 -type d -name QtCore -path '*qt6*' | head -n 1)
+qt_headers=${qt_headers%/QtCore}
+echo "Qt Gui and Widgets headers outside the view"
+mapfile -t ui_headers < <(ls "$qt_headers/QtGui" "$qt_headers/QtWidgets" | grep -E '^[A-Za-z_0-9.]+$')
+pattern="#include\s*<((QtGui|QtWidgets)/|($(IFS='|'; echo "${ui_headers[*]//./\.}"))>)"
+if grep -rnE "$pattern" src --include='*.h' --include='*.cpp' | grep -vE '^src/(window/qt/|main\.cpp:)'; then
+  echo "a Qt Gui or Widgets header is included outside src/window/qt/ and src/main.cpp" >&2
+  status=1
+fi
+
 echo "clang-tidy on ${#sources[@]} files"
 tidy_log=$db/clang-tidy.log
 printf '%s\n' "${sources[@]}" | xargs -P 2 -n 3 clang-tidy -p "$db" --quiet >"$tidy_log" 2>&1 || status=1

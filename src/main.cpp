@@ -1,6 +1,6 @@
 #include "game/form.h"
-#include "window/game_window.h"
-#include "window/qt_platform.h"
+#include "window/qt/game_window.h"
+#include "window/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QIcon>

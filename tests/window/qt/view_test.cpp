@@ -1,7 +1,7 @@
 // The Qt view on the offscreen platform: how the window is drawn, the menus,
 // and that keys, edits, shortcuts and ticks reach the game.
 #include "support/scripted_platform.h"
-#include "window/game_window.h"
+#include "window/qt/game_window.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "game/form.h"
-#include "window/drop_timer.h"
-#include "window/entry_box.h"
-#include "window/qt_platform.h"
+#include "window/qt/drop_timer.h"
+#include "window/qt/entry_box.h"
+#include "window/qt/qt_platform.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "window/game_window.h"
+#include "window/qt/game_window.h"
 
 #include "window/design.h"
-#include "window/frame_extents.h"
+#include "window/qt/frame_extents.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "window/entry_box.h"
+#include "window/qt/entry_box.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>

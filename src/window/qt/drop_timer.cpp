@@ -1,4 +1,4 @@
-#include "window/drop_timer.h"
+#include "window/qt/drop_timer.h"
 
 #include <chrono>
 

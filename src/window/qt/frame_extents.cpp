@@ -1,4 +1,4 @@
-#include "window/frame_extents.h"
+#include "window/qt/frame_extents.h"
 
 #include <QGuiApplication>
 #include <QWidget>
