@@ -64,8 +64,8 @@ report view_tests "$rc" "$out/view.log"
 # The real game in a real window: start-up, New Game, typing, a paste,
 # Rules, About, then Exit, which ends the program normally so that every
 # leak shows at exit.
-# shellcheck source=../tests/support/xvfb.sh
-source tests/support/xvfb.sh
+# shellcheck source=xvfb.sh
+source scripts/xvfb.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/skyquill-leak.XXXXXX")
 game_pid=""
 cleanup() {

@@ -8,104 +8,52 @@
 namespace skyquill {
 namespace {
 
-using testing::ScriptedPlatform;
-
-class StartUp : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        platform.directory = dir.path();
-    }
-    void writeList(const QByteArray& bytes)
-    {
-        QFile file(dir.filePath(QStringLiteral("SkyquillList.txt")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    QTemporaryDir dir;
-    ScriptedPlatform platform;
-    frmSkyquill form{platform};
+struct StartUpCase {
+    const char* what;
+    std::optional<QByteArray> list;  // none: no file
+    int words;
+    QString last;
+    int exitStatus;  // -1: still running
 };
 
-TEST_F(StartUp, LoadsWordsIntoSlotsFromOneInFileOrder)
+TEST(StartUp, LoadsTheListBesideTheExecutableOrEndsWithStatusOne)
 {
-    writeList("lark\nWren\nowl");
-    // Flags left over must be cleared by start-up.
-    form.stateForTesting().intUsed[2] = 1;
-    form.stateForTesting().intWordsUsed = 1;
-    form.Form_Load();
-
-    const GameState& s = form.state();
-    EXPECT_FALSE(platform.ended());
-    EXPECT_TRUE(platform.boxes.empty());
-    ASSERT_EQ(s.intWordCount, 3);
-    EXPECT_TRUE(s.strWordList[0].isEmpty());
-    EXPECT_EQ(s.strWordList[1], QStringLiteral("lark"));
-    EXPECT_EQ(s.strWordList[2], QStringLiteral("Wren")) << "case is kept in the table";
-    EXPECT_EQ(s.strWordList[3], QStringLiteral("owl"));
-    EXPECT_TRUE(s.strWordList[4].isEmpty());
-    EXPECT_EQ(std::count(s.intUsed.begin(), s.intUsed.end(), 1), 0);
-    EXPECT_EQ(s.intWordsUsed, 0);
-    EXPECT_EQ(s.intCurrentWord, 0);
-    ASSERT_EQ(platform.seeds.size(), 1U);
-    EXPECT_EQ(platform.seeds[0], platform.time) << "seeded from the time of day";
-}
-
-TEST_F(StartUp, LeavesTheWindowStoppedAndTheTimerUnstarted)
-{
-    writeList("lark\n");
-    form.Form_Load();
-    EXPECT_FALSE(form.tmrSkyquill.enabled());
-    EXPECT_FALSE(form.txtWord.enabled());
-    EXPECT_FALSE(form.mnuPauseGame.enabled());
-    EXPECT_FALSE(form.lblWord.visible());
-    EXPECT_FALSE(form.lblPaused.visible());
-    EXPECT_EQ(form.lblScore.caption(), QStringLiteral("0"));
-    EXPECT_EQ(platform.draws, 0);
-}
-
-TEST_F(StartUp, TakesTheFirstTenThousandWordsSilently)
-{
-    QByteArray bytes;
+    QByteArray longList;
     for (int i = 1; i <= 10001; ++i)
-        bytes += "w" + QByteArray::number(i) + "\n";
-    writeList(bytes);
-    form.Form_Load();
-    EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_EQ(form.state().intWordCount, 10000);
-    EXPECT_EQ(form.state().strWordList[10000], QStringLiteral("w10000"));
-}
+        longList += "w" + QByteArray::number(i) + "\n";
+    const StartUpCase cases[] = {
+        {"a list", QByteArray("lark\nWren\nowl"), 3, QStringLiteral("owl"), -1},
+        {"an empty list", QByteArray(), 0, {}, -1},
+        {"the first 10,000 words", longList, 10000, QStringLiteral("w10000"), -1},
+        {"no list", std::nullopt, 0, {}, 1},
+    };
+    for (const StartUpCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        if (c.list) {
+            QFile file(dir.filePath(QStringLiteral("SkyquillList.txt")));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(*c.list);
+        }
+        testing::ScriptedPlatform platform;
+        platform.directory = dir.path();
+        frmSkyquill form(platform);
+        form.stateForTesting().intUsed[2] = 1;  // left over: start-up clears it
+        bool endedWhileBoxOpen = false;
+        platform.onBox = [&](const QString&) { endedWhileBoxOpen = platform.ended(); };
+        form.Form_Load();
 
-TEST_F(StartUp, EmptyListIsNoFailure)
-{
-    writeList("");
-    form.Form_Load();
-    EXPECT_FALSE(platform.ended());
-    EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_EQ(form.state().intWordCount, 0);
-}
-
-TEST_F(StartUp, MissingListShowsTheMessageThenEndsWithStatusOne)
-{
-    bool endedBeforeBoxClosed = true;
-    platform.onBox = [&](const testing::ShownBox&) { endedBeforeBoxClosed = platform.ended(); };
-    form.Form_Load();
-    ASSERT_EQ(platform.boxes.size(), 1U);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No Word List Found!"));
-    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("ERROR!!!"));
-    EXPECT_FALSE(endedBeforeBoxClosed) << "the program ends only after the box is dismissed";
-    EXPECT_TRUE(platform.ended());
-    EXPECT_EQ(platform.exitStatus(), 1);
-}
-
-TEST_F(StartUp, ListIsLookedForBesideTheExecutableOnly)
-{
-    writeList("lark\n");
-    platform.directory = dir.path() + QStringLiteral("/elsewhere");
-    form.Form_Load();
-    EXPECT_TRUE(platform.ended());
+        EXPECT_EQ(platform.exitStatus, c.exitStatus);
+        EXPECT_FALSE(endedWhileBoxOpen);
+        EXPECT_EQ(platform.boxes, c.exitStatus == 1 ? std::vector<QString>{QStringLiteral("ERROR!!!: No Word List Found!")}
+                                                    : std::vector<QString>{});
+        EXPECT_EQ(form.state().intWordCount, c.words);
+        EXPECT_EQ(form.state().strWordList[static_cast<std::size_t>(c.words)], c.last);
+        EXPECT_EQ(form.state().intUsed[2], 0);
+        EXPECT_EQ(platform.seeds, std::vector<float>{platform.time});
+        EXPECT_TRUE(platform.drawLog.empty());
+        EXPECT_FALSE(form.tmrSkyquill.enabled());
+    }
 }
 
 }  // namespace

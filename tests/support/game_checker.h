@@ -1,0 +1,237 @@
+// A game whose every event is checked against the rules as the player sees
+// them: the outcome is worked out here, independently of the form, and
+// compared with what the form did; the first difference is kept in failure().
+// The session test drives it with a seeded stream, the typing fuzzer with
+// arbitrary bytes.
+#pragma once
+
+#include "support/scripted_platform.h"
+
+#include <cmath>
+#include <set>
+#include <string>
+
+namespace skyquill::testing {
+
+class CheckedGame {
+public:
+    enum class Mode { Stopped, Running, Paused };
+
+    explicit CheckedGame(const std::vector<QString>& words) : words_(words)
+    {
+        loadWords(form, words);
+        platform.onBox = [this](const QString& box) {
+            if (box != box_)
+                fail("unexpected box " + box.toStdString());
+            box_.clear();
+            checkDisplay("box");  // switched off, or paused, before any box opens
+        };
+    }
+
+    // A key typed at `at` (the end by default): the key filter, then the box.
+    void type(char16_t c, qsizetype at = -1)
+    {
+        if (mode_ == Mode::Stopped)
+            return;  // a disabled box takes no keys
+        Expect e = now();
+        QString typed = form.txtWord.text();
+        typed.insert(at < 0 || at > typed.size() ? typed.size() : at, QChar(c));
+        if (c == kEscape)
+            e.mode = mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running;
+        else if (c != kBackspace && mode_ == Mode::Running)
+            settle(e, typed);
+        char16_t code = c;
+        form.txtWord_KeyPress(code);
+        if (code != 0)
+            form.txtWord.setText(typed);
+        compare(e, "key " + std::to_string(c));
+    }
+
+    // A paste, Delete or cut: the text changes without a key, in any mode.
+    void edit(const QString& text)
+    {
+        if (mode_ == Mode::Stopped)
+            return;
+        Expect e = now();
+        settle(e, text);
+        form.txtWord.setText(text);
+        compare(e, "edit");
+    }
+
+    void tick()
+    {
+        if (mode_ != Mode::Running)
+            return;  // the timer is off
+        Expect e = now();
+        e.top += kDropStep;
+        if (e.top >= kBottom) {  // landed: a point lost, the next word
+            e.text.clear();
+            e.score = std::max(e.score - 1, 0);
+            e.pick = true;
+        }
+        form.tmrSkyquill_Timer();
+        compare(e, "tick");
+    }
+
+    void newGame()
+    {
+        Expect e = now();
+        if (words_.empty()) {
+            box_ = QStringLiteral("ERROR!!!: The Word List Is Empty!");
+        } else {
+            e = {mode_ = Mode::Running, 0, {}, 0, 0, {}, true};
+        }
+        form.mnuNewGame_Click();
+        compare(e, "New Game");
+    }
+
+    void pause()
+    {
+        if (mode_ == Mode::Stopped)
+            return;  // the item is disabled
+        Expect e = now();
+        e.mode = mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running;
+        form.mnuPauseGame_Click();
+        compare(e, "Pause");
+    }
+
+    void help(bool rules)
+    {
+        Expect e = now();
+        if (mode_ == Mode::Running)
+            e.mode = mode_ = Mode::Paused;
+        box_ = rules ? QStringLiteral("Rules of Skyquill: Words will drop from different heights and at different "
+                                      "speeds.\r\nYou will earn one point if you correctly type the word before "
+                                      "it\r\nreaches the bottom. You will lose one point if you do not. Once\r\nyou "
+                                      "earn 10 points you win the game. All of the words are real.")
+                     : QStringLiteral("About Skyquill: Skyquill version 1.00\r\nType the falling words before they land.");
+        rules ? form.mnuRules_Click() : form.mnuAbout_Click();
+        compare(e, rules ? "Rules" : "About");
+    }
+
+    const std::string& failure() const { return failure_; }
+    Mode mode() const { return mode_; }
+
+    ScriptedPlatform platform;
+    frmSkyquill form{platform};
+    int picks = 0;
+    int cycles = 0;
+    int wins = 0;
+
+private:
+    struct Expect {
+        Mode mode;
+        int score;
+        QString text;
+        float top;
+        std::int32_t interval;
+        QString word;
+        bool pick = false;
+    };
+
+    Expect now() const
+    {
+        return {mode_, form.lblScore.caption().toInt(), form.txtWord.text(), form.lblWord.top(),
+                form.tmrSkyquill.interval(), form.lblWord.caption()};
+    }
+
+    // The entry becomes its longest upper-case beginning that also begins the
+    // word; a text that starts with the whole word scores it.
+    void settle(Expect& e, const QString& typed)
+    {
+        const QString text = typed.toUpper();
+        qsizetype fit = 0;
+        while (fit < text.size() && fit < e.word.size() && text[fit] == e.word[fit])
+            ++fit;
+        e.text = text.left(fit);
+        if (fit < e.word.size())
+            return;
+        e.text.clear();
+        e.score = std::min(e.score + 1, 10);
+        e.pick = e.score < 10 || mode_ != Mode::Running;  // a word finished while paused can't win
+        if (!e.pick) {
+            e.mode = mode_ = Mode::Stopped;
+            e.word.clear();
+            box_ = QStringLiteral("Congratulations!: You are a winner!");
+            ++wins;
+        }
+    }
+
+    void compare(Expect e, const std::string& event)
+    {
+        if (!box_.isEmpty())
+            fail(event + ": the box it should show never opened");
+        box_.clear();
+        if (e.pick) {
+            checkPick(event);
+            e.top = form.lblWord.top();
+            e.interval = form.tmrSkyquill.interval();
+            e.word = form.lblWord.caption();
+        } else if (!platform.drawLog.empty()) {
+            fail(event + ": drew a random number without picking a word");
+        }
+        platform.drawLog.clear();
+        if (form.lblScore.caption() != QString::number(e.score))
+            fail(event + ": score " + form.lblScore.caption().toStdString() + ", not " + std::to_string(e.score));
+        if (form.txtWord.text() != e.text || form.txtWord.selStart() != e.text.size())
+            fail(event + ": entry " + form.txtWord.text().toStdString() + ", not " + e.text.toStdString());
+        if (form.lblWord.top() != e.top || form.tmrSkyquill.interval() != e.interval || form.lblWord.caption() != e.word)
+            fail(event + ": the word moved, changed or sped up");
+        checkDisplay(event);
+    }
+
+    void checkDisplay(const std::string& event)
+    {
+        const bool running = mode_ == Mode::Running;
+        const bool paused = mode_ == Mode::Paused;
+        if (form.tmrSkyquill.enabled() != running || form.lblWord.visible() != running ||
+            form.lblPaused.visible() != paused || form.txtWord.enabled() != (mode_ != Mode::Stopped) ||
+            form.mnuPauseGame.enabled() != (mode_ != Mode::Stopped) ||
+            form.mnuPauseGame.caption() != (paused ? QStringLiteral("&Unpause Game") : QStringLiteral("&Pause Game")))
+            fail(event + ": the window does not look " + (running ? "running" : paused ? "paused" : "stopped"));
+    }
+
+    // Height, then speed, then words until one not yet shown in this cycle.
+    void checkPick(const std::string& event)
+    {
+        const auto& draws = platform.drawLog;
+        const auto below = [](double r, std::size_t n) {
+            return std::min(static_cast<std::size_t>(std::floor(r * static_cast<double>(n))), n - 1);
+        };
+        if (draws.size() < 3)
+            return fail(event + ": no word was picked");
+        if (form.lblWord.top() != static_cast<float>(below(draws[0], 3600) + 120) ||
+            form.tmrSkyquill.interval() != static_cast<std::int32_t>(below(draws[1], 25) + 1))
+            fail(event + ": height or speed not from the first two draws");
+        for (std::size_t i = 2; i < draws.size(); ++i) {
+            const std::size_t slot = below(draws[i], words_.size());
+            if (shown_.contains(slot) == (i + 1 == draws.size()))
+                return fail(event + ": drew past an unshown word, or picked a shown one");
+        }
+        const std::size_t slot = below(draws.back(), words_.size());
+        if (form.lblWord.caption() != words_[slot].toUpper())
+            fail(event + ": the word shown is not the one drawn");
+        shown_.insert(slot);
+        ++picks;
+        if (shown_.size() == words_.size()) {
+            shown_.clear();
+            ++cycles;
+        }
+        if (form.state().intWordsUsed != static_cast<int>(shown_.size()))
+            fail(event + ": words used in the cycle miscounted");
+    }
+
+    void fail(const std::string& what)
+    {
+        if (failure_.empty())
+            failure_ = what;
+    }
+
+    std::vector<QString> words_;
+    Mode mode_ = Mode::Stopped;
+    std::set<std::size_t> shown_;
+    QString box_;  // the box the event should show, as "title: text"
+    std::string failure_;
+};
+
+}  // namespace skyquill::testing
