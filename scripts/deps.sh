@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libx11-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the real-window suite: a virtual X server, input and screenshots
@@ -13,10 +13,12 @@ packages=(
   # packaging checks
   desktop-file-utils appstream
   # hardening: fuzzers, sanitizer runtimes, analysers
-  clang libclang-rt-dev clang-tidy cppcheck valgrind
+  clang libclang-rt-dev clang-tidy cppcheck valgrind gcovr
+  # the close request of the real-window test
+  python3-xlib
 )
 if [[ "${1:-}" == "--play" ]]; then
-  packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+  packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core)
 fi
 
 missing=()

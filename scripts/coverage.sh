@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Line coverage of src/ by the unit, view and real-window tests, with gcovr,
+# from a Debug build of its own in build/coverage. Prints the summary; the
+# per-file table is in build/coverage/coverage.txt.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake -S . -B build/coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage \
+    -DSKYQUILL_BENCH=OFF >/dev/null
+cmake --build build/coverage -j 2
+find build/coverage -name '*.gcda' -delete
+SKYQUILL_SESSION_EVENTS=100000 ctest --test-dir build/coverage -LE monkey --output-on-failure
+gcovr -r . --filter 'src/' --exclude-unreachable-branches -o build/coverage/coverage.txt build/coverage
+gcovr -r . --filter 'src/' --print-summary build/coverage -o /dev/null
