@@ -2,7 +2,7 @@
 // them: the outcome is worked out here, independently of the form, and
 // compared with what the form did; the first difference is kept in failure().
 // The session test drives it with a seeded stream, the typing fuzzer with
-// arbitrary bytes.
+// arbitrary bytes, both through randomEvent().
 #pragma once
 
 #include "support/scripted_platform.h"
@@ -35,9 +35,9 @@ public:
             return;  // a disabled box takes no keys
         Expect e = now();
         QString typed = form.txtWord.text();
-        typed.insert(at < 0 || at > typed.size() ? typed.size() : at, QChar(c));
+        typed.insert(at < 0 ? typed.size() : at, QChar(c));
         if (c == kEscape)
-            e.mode = mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running;
+            toggle(e);
         else if (c != kBackspace && mode_ == Mode::Running)
             settle(e, typed);
         char16_t code = c;
@@ -64,11 +64,8 @@ public:
             return;  // the timer is off
         Expect e = now();
         e.top += kDropStep;
-        if (e.top >= kBottom) {  // landed: a point lost, the next word
-            e.text.clear();
-            e.score = std::max(e.score - 1, 0);
-            e.pick = true;
-        }
+        if (e.top >= kBottom)  // landed: a point lost, the next word
+            e = {e.mode, std::max(e.score - 1, 0), {}, 0, 0, {}, true};
         form.tmrSkyquill_Timer();
         compare(e, "tick");
     }
@@ -76,11 +73,10 @@ public:
     void newGame()
     {
         Expect e = now();
-        if (words_.empty()) {
+        if (words_.empty())
             box_ = QStringLiteral("ERROR!!!: The Word List Is Empty!");
-        } else {
+        else
             e = {mode_ = Mode::Running, 0, {}, 0, 0, {}, true};
-        }
         form.mnuNewGame_Click();
         compare(e, "New Game");
     }
@@ -90,7 +86,7 @@ public:
         if (mode_ == Mode::Stopped)
             return;  // the item is disabled
         Expect e = now();
-        e.mode = mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running;
+        toggle(e);
         form.mnuPauseGame_Click();
         compare(e, "Pause");
     }
@@ -99,7 +95,7 @@ public:
     {
         Expect e = now();
         if (mode_ == Mode::Running)
-            e.mode = mode_ = Mode::Paused;
+            toggle(e);
         box_ = rules ? QStringLiteral("Rules of Skyquill: Words will drop from different heights and at different "
                                       "speeds.\r\nYou will earn one point if you correctly type the word before "
                                       "it\r\nreaches the bottom. You will lose one point if you do not. Once\r\nyou "
@@ -135,8 +131,11 @@ private:
                 form.tmrSkyquill.interval(), form.lblWord.caption()};
     }
 
+    void toggle(Expect& e) { e.mode = mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running; }
+
     // The entry becomes its longest upper-case beginning that also begins the
-    // word; a text that starts with the whole word scores it.
+    // word; a text that starts with the whole word scores it, and the tenth
+    // point wins unless the word was finished while paused.
     void settle(Expect& e, const QString& typed)
     {
         const QString text = typed.toUpper();
@@ -148,7 +147,7 @@ private:
             return;
         e.text.clear();
         e.score = std::min(e.score + 1, 10);
-        e.pick = e.score < 10 || mode_ != Mode::Running;  // a word finished while paused can't win
+        e.pick = e.score < 10 || mode_ != Mode::Running;
         if (!e.pick) {
             e.mode = mode_ = Mode::Stopped;
             e.word.clear();
@@ -185,8 +184,8 @@ private:
         const bool running = mode_ == Mode::Running;
         const bool paused = mode_ == Mode::Paused;
         if (form.tmrSkyquill.enabled() != running || form.lblWord.visible() != running ||
-            form.lblPaused.visible() != paused || form.txtWord.enabled() != (mode_ != Mode::Stopped) ||
-            form.mnuPauseGame.enabled() != (mode_ != Mode::Stopped) ||
+            form.lblPaused.visible() != paused || form.txtWord.enabled() != (running || paused) ||
+            form.mnuPauseGame.enabled() != (running || paused) ||
             form.mnuPauseGame.caption() != (paused ? QStringLiteral("&Unpause Game") : QStringLiteral("&Pause Game")))
             fail(event + ": the window does not look " + (running ? "running" : paused ? "paused" : "stopped"));
     }
@@ -203,11 +202,9 @@ private:
         if (form.lblWord.top() != static_cast<float>(below(draws[0], 3600) + 120) ||
             form.tmrSkyquill.interval() != static_cast<std::int32_t>(below(draws[1], 25) + 1))
             fail(event + ": height or speed not from the first two draws");
-        for (std::size_t i = 2; i < draws.size(); ++i) {
-            const std::size_t slot = below(draws[i], words_.size());
-            if (shown_.contains(slot) == (i + 1 == draws.size()))
+        for (std::size_t i = 2; i < draws.size(); ++i)
+            if (shown_.contains(below(draws[i], words_.size())) == (i + 1 == draws.size()))
                 return fail(event + ": drew past an unshown word, or picked a shown one");
-        }
         const std::size_t slot = below(draws.back(), words_.size());
         if (form.lblWord.caption() != words_[slot].toUpper())
             fail(event + ": the word shown is not the one drawn");
@@ -233,5 +230,38 @@ private:
     QString box_;  // the box the event should show, as "title: text"
     std::string failure_;
 };
+
+// One random event, chosen with next() from any source of numbers (a seeded
+// engine, a fuzzer's bytes): mostly the right next letter and ticks, then odd
+// keys typed anywhere, pastes and deletions, and now and then the commands.
+template <typename Next>
+void randomEvent(CheckedGame& game, Next&& next)
+{
+    static const std::u16string odd = u"\b\x1b\x01\t\r\x7f 9zZ-éσςжßİıﬁ\uFEFF\u00A0";
+    const auto below = [&next](qsizetype n) { return static_cast<qsizetype>(next() % static_cast<unsigned>(n)); };
+    const QString word = game.form.lblWord.caption();
+    const QString text = game.form.txtWord.text();
+    const qsizetype at = below(text.size() + 1);
+    const qsizetype kind = below(20);
+    if (kind < 4 && text.size() < word.size())  // the right next letter, in either case
+        game.type((below(2) != 0 ? word[text.size()] : word[text.size()].toLower()).unicode());
+    else if (kind == 4)
+        game.type(odd[static_cast<std::size_t>(below(static_cast<qsizetype>(odd.size())))], at);
+    else if (kind == 5)
+        game.type(static_cast<char16_t>(next()), at);
+    else if (kind == 6)  // a paste, of the word and more or of a piece of it
+        game.edit(QString(text).insert(at, below(3) == 0 ? word.toLower() + QStringLiteral("tail")
+                                                         : word.mid(below(4), below(5)) + QChar(u'q')));
+    else if (kind == 7)  // Delete: a character goes without a key press
+        game.edit(QString(text).remove(at, 1));
+    else if (kind == 8 && below(20) == 0)
+        game.newGame();
+    else if (kind == 9)
+        game.pause();
+    else if (kind == 10 && below(10) == 0)
+        game.help(below(2) != 0);
+    else if (kind > 10)
+        game.tick();
+}
 
 }  // namespace skyquill::testing

@@ -1,5 +1,5 @@
-#include "support/scripted_platform.h"
-#include "window/score_text.h"
+#include "window/elements.h"
+#include "window/random_source.h"
 #include "window/tick_schedule.h"
 
 #include <gtest/gtest.h>
@@ -7,52 +7,33 @@
 namespace skyquill {
 namespace {
 
-TEST(TextBox, ChangeRunsInsideAChangingWriteOnlyAndTheCaretStaysInTheText)
+TEST(TextBox, ChangeRunsInsideAChangingWriteOnly)
 {
     TextBox box(Element::txtWord, {0, 0, 10, 10});
     int runs = 0;
-    // A handler that trims one character per run, nesting writes.
-    box.onChange([&] {
+    box.onChange([&] {  // trims a character per run, nesting writes
         ++runs;
         if (box.text().size() > 2)
             box.setText(box.text().chopped(1));
     });
     box.setText(QStringLiteral("ABCDE"));
+    box.setText(QStringLiteral("AB"));
     EXPECT_EQ(box.text(), QStringLiteral("AB"));
     EXPECT_EQ(runs, 4);
-    box.setText(QStringLiteral("AB"));
-    EXPECT_EQ(runs, 4) << "writing the same text raises nothing";
-
-    box.setSelStart(99);
-    EXPECT_EQ(box.selStart(), 2);
-    box.setText(QStringLiteral("A"));
-    EXPECT_EQ(box.selStart(), 1);
-}
-
-TEST(ScoreText, ReadsAndWritesWholeScores)
-{
-    for (int s = 0; s <= 10; ++s)
-        EXPECT_EQ(readScore(scoreText(s)), s);
-    EXPECT_EQ(scoreText(-1.0), QStringLiteral("0"));
-    EXPECT_EQ(readScore(QStringLiteral(" 7 points")), 7.0);
-    EXPECT_TRUE(std::isfinite(readScore(QString(5000, u'9'))));
 }
 
 TEST(TickSchedule, KeepsTheClassicGranularityWithoutDriftOrBursts)
 {
     using namespace std::chrono;
-    const std::pair<int, microseconds> periods[] = {{-5, microseconds(15625)}, {1, microseconds(15625)},
-                                                    {15, microseconds(15625)}, {16, microseconds(31250)},
-                                                    {25, microseconds(31250)}, {47, microseconds(62500)}};
-    for (const auto& [ms, period] : periods)
-        EXPECT_EQ(TickSchedule::periodFor(ms), period) << ms;
-
+    const std::pair<int, int> periods[] = {{-5, 15625}, {1, 15625}, {15, 15625}, {16, 31250}, {25, 31250}, {47, 62500}};
+    for (const auto& [ms, us] : periods)
+        EXPECT_EQ(TickSchedule::periodFor(ms), microseconds(us)) << ms;
     TickSchedule schedule;
     schedule.start(seconds(100), 1);
-    for (int i = 0; i < 640; ++i)  // every tick 3 ms late: still 10 s for 640
+    for (int i = 0; i < 640; ++i)  // every tick 3 ms late, and still 10 s for 640
         schedule.advance(schedule.deadline() + milliseconds(3));
-    EXPECT_EQ(schedule.deadline() - schedule.period(), seconds(110));
-    schedule.advance(seconds(200));  // a stall restarts from now
+    EXPECT_EQ(schedule.deadline(), seconds(110) + microseconds(15625));
+    schedule.advance(seconds(200));  // after a stall it goes on from now, without a burst
     EXPECT_EQ(schedule.deadline(), seconds(200) + microseconds(15625));
 }
 
@@ -64,18 +45,15 @@ TEST(RandomSource, StaysBelowOneAndFollowsTheSeed)
     b.seed(100.5F);
     double low = 1.0;
     double high = 0.0;
-    bool differs = false;
+    int same = 0;
     for (int i = 0; i < 100000; ++i) {
         const double x = a.next();
         low = std::min(low, x);
         high = std::max(high, x);
-        differs = differs || x != b.next();
+        same += x == b.next() ? 1 : 0;
     }
-    EXPECT_TRUE(differs);
-    EXPECT_GE(low, 0.0);
-    EXPECT_LT(low, 0.001);
-    EXPECT_LT(high, 1.0);
-    EXPECT_GT(high, 0.999);
+    EXPECT_TRUE(low >= 0.0 && low < 0.001 && high > 0.999 && high < 1.0) << low << " " << high;
+    EXPECT_LT(same, 10);
 }
 
 }  // namespace
