@@ -29,80 +29,70 @@ public:
     }
 
     // A key typed at `at` (the end by default): the key filter, then the box.
+    // A disabled box takes no keys.
     void type(char16_t c, qsizetype at = -1)
     {
-        if (mode_ == Mode::Stopped)
-            return;  // a disabled box takes no keys
-        Expect e = now();
         QString typed = form.txtWord.text();
         typed.insert(at < 0 ? typed.size() : at, QChar(c));
-        if (c == kEscape)
-            toggle(e);
-        else if (c != kBackspace && mode_ == Mode::Running)
-            settle(e, typed);
-        char16_t code = c;
-        form.txtWord_KeyPress(code);
-        if (code != 0)
-            form.txtWord.setText(typed);
-        compare(e, "key " + std::to_string(c));
+        if (mode_ != Mode::Stopped)
+            check("key " + std::to_string(c), [&](Expect& e) {
+                if (c == kEscape)
+                    toggle(e);
+                else if (c != kBackspace && mode_ == Mode::Running)
+                    settle(e, typed);
+            }, [&] {
+                char16_t code = c;
+                form.txtWord_KeyPress(code);
+                if (code != 0)
+                    form.txtWord.setText(typed);
+            });
     }
 
     // A paste, Delete or cut: the text changes without a key, in any mode.
     void edit(const QString& text)
     {
-        if (mode_ == Mode::Stopped)
-            return;
-        Expect e = now();
-        settle(e, text);
-        form.txtWord.setText(text);
-        compare(e, "edit");
+        if (mode_ != Mode::Stopped)
+            check("edit", [&](Expect& e) { settle(e, text); }, [&] { form.txtWord.setText(text); });
     }
 
     void tick()
     {
         if (mode_ != Mode::Running)
             return;  // the timer is off
-        Expect e = now();
-        e.top += kDropStep;
-        if (e.top >= kBottom)  // landed: a point lost, the next word
-            e = {e.mode, std::max(e.score - 1, 0), {}, 0, 0, {}, true};
-        form.tmrSkyquill_Timer();
-        compare(e, "tick");
+        check("tick", [](Expect& e) {
+            e.top += kDropStep;
+            if (e.top >= kBottom)  // landed: a point lost, the next word
+                e = {e.mode, std::max(e.score - 1, 0), {}, 0, 0, {}, true};
+        }, [&] { form.tmrSkyquill_Timer(); });
     }
 
     void newGame()
     {
-        Expect e = now();
-        if (words_.empty())
-            box_ = QStringLiteral("ERROR!!!: The Word List Is Empty!");
-        else
-            e = {mode_ = Mode::Running, 0, {}, 0, 0, {}, true};
-        form.mnuNewGame_Click();
-        compare(e, "New Game");
+        check("New Game", [&](Expect& e) {
+            if (words_.empty())
+                box_ = QStringLiteral("ERROR!!!: The Word List Is Empty!");
+            else
+                e = {mode_ = Mode::Running, 0, {}, 0, 0, {}, true};
+        }, [&] { form.mnuNewGame_Click(); });
     }
 
     void pause()
     {
-        if (mode_ == Mode::Stopped)
-            return;  // the item is disabled
-        Expect e = now();
-        toggle(e);
-        form.mnuPauseGame_Click();
-        compare(e, "Pause");
+        if (mode_ != Mode::Stopped)  // else the item is disabled
+            check("Pause", [&](Expect& e) { toggle(e); }, [&] { form.mnuPauseGame_Click(); });
     }
 
     void help(bool rules)
     {
-        Expect e = now();
-        if (mode_ == Mode::Running)
-            toggle(e);
-        box_ = rules ? QStringLiteral("Rules of Skyquill: Words will drop from different heights and at different "
-                                      "speeds.\r\nYou will earn one point if you correctly type the word before "
-                                      "it\r\nreaches the bottom. You will lose one point if you do not. Once\r\nyou "
-                                      "earn 10 points you win the game. All of the words are real.")
-                     : QStringLiteral("About Skyquill: Skyquill version 1.00\r\nType the falling words before they land.");
-        rules ? form.mnuRules_Click() : form.mnuAbout_Click();
-        compare(e, rules ? "Rules" : "About");
+        check(rules ? "Rules" : "About", [&](Expect& e) {
+            if (mode_ == Mode::Running)
+                toggle(e);
+            box_ = rules ? QStringLiteral("Rules of Skyquill: Words will drop from different heights and at "
+                                          "different speeds.\r\nYou will earn one point if you correctly type the "
+                                          "word before it\r\nreaches the bottom. You will lose one point if you do "
+                                          "not. Once\r\nyou earn 10 points you win the game. All of the words are real.")
+                         : QStringLiteral("About Skyquill: Skyquill version 1.00\r\nType the falling words before they land.");
+        }, [&] { rules ? form.mnuRules_Click() : form.mnuAbout_Click(); });
     }
 
     const std::string& failure() const { return failure_; }
@@ -129,6 +119,15 @@ private:
     {
         return {mode_, form.lblScore.caption().toInt(), form.txtWord.text(), form.lblWord.top(),
                 form.tmrSkyquill.interval(), form.lblWord.caption()};
+    }
+
+    template <typename Plan, typename Act>
+    void check(const std::string& event, Plan&& plan, Act&& act)
+    {
+        Expect e = now();
+        plan(e);
+        act();
+        compare(e, event);
     }
 
     void toggle(Expect& e) { e.mode = mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running; }
