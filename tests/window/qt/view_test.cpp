@@ -34,18 +34,15 @@ struct Game {
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const { QTest::keyClick(box(), key, modifiers); }
 };
 
-// Runs `whileOpen` once the next message box is up, then presses its OK.
+// Runs `whileOpen` inside the next message box, then presses its OK. The box
+// is modal as soon as it shows, before its event loop runs this.
 void catchBox(std::function<void(QMessageBox*)> whileOpen)
 {
     QTimer::singleShot(0, [whileOpen] {
-        auto poll = [whileOpen](auto& self) -> void {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr)
-                return QTimer::singleShot(5, [self] { self(self); });
-            whileOpen(box);
-            box->accept();
-        };
-        poll(poll);
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        whileOpen(box);
+        box->accept();
     });
 }
 
