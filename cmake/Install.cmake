@@ -1,17 +1,32 @@
 # Install rules for Skyquill. Included by the top-level CMakeLists.txt once
 # the `skyquill` executable target exists.
 #
-# Layout on Unix-like systems (paths relative to the install prefix):
-#   bin/skyquill                                     launcher script
-#   libexec/skyquill/skyquill                        the game
-#   libexec/skyquill/SkyquillList.txt                its word list (the game
-#                                                    reads it from its own
-#                                                    directory)
-#   share/applications/skyquill.desktop
-#   share/metainfo/io.github.tamsley.Skyquill.metainfo.xml
-#   share/icons/hicolor/32x32/apps/skyquill.png
-#   share/icons/hicolor/scalable/apps/skyquill.svg
-#   share/doc/Skyquill/COPYING.wordlist              word list notice
+# Two layouts on Unix-like systems, as install components (paths relative to
+# the install prefix):
+#
+#   `cmake --install` (components share and local):
+#     bin/skyquill                           launcher script
+#     libexec/skyquill/skyquill              the game
+#     libexec/skyquill/SkyquillList.txt      its word list (the game reads it
+#                                            from its own directory)
+#     share/doc/Skyquill/COPYING.wordlist    word list notice
+#
+#   the Debian package, cmake/Package.cmake (components share and deb; deb is
+#   left out of a plain install):
+#     games/skyquill                         launcher script
+#     lib/games/skyquill/skyquill            the game
+#     lib/games/skyquill/SkyquillList.txt    its word list
+#     share/doc/skyquill/copyright           machine-readable, with the word
+#                                            list's notice
+#     share/doc/skyquill/changelog.gz
+#
+#   both (component share):
+#     share/applications/skyquill.desktop
+#     share/metainfo/io.github.tamsley.Skyquill.metainfo.xml
+#     share/icons/hicolor/32x32/apps/skyquill.png
+#     share/icons/hicolor/scalable/apps/skyquill.svg
+#     share/man/man6/skyquill.6.gz
+#
 # On Windows the game, its word list and the notice go together into bin/.
 
 include(GNUInstallDirs)
@@ -25,44 +40,70 @@ if(WIN32)
             "${_skyquill_root}/data/COPYING.wordlist"
           DESTINATION "${CMAKE_INSTALL_BINDIR}")
 else()
-  set(_skyquill_appdir "${CMAKE_INSTALL_LIBEXECDIR}/skyquill")
+  set(_skyquill_gen "${CMAKE_CURRENT_BINARY_DIR}/skyquill-install")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    "${_skyquill_root}/packaging/skyquill.sh.in"
+    "${_skyquill_root}/packaging/skyquill.6"
+    "${_skyquill_root}/packaging/changelog")
 
-  install(TARGETS skyquill RUNTIME DESTINATION "${_skyquill_appdir}")
-  install(FILES "${_skyquill_root}/data/SkyquillList.txt"
-          DESTINATION "${_skyquill_appdir}")
-
-  # The launcher names the game by its absolute path. That path is worked
-  # out when installing rather than when configuring, so that
-  # `cmake --install <build> --prefix <dir>` still gives a launcher that
-  # points into <dir>. (DESTDIR is left out: it is only a staging area.)
-  set(_skyquill_launcher_in "${_skyquill_root}/packaging/skyquill.sh.in")
-  set(_skyquill_launcher "${CMAKE_CURRENT_BINARY_DIR}/skyquill-launcher/skyquill")
-  install(CODE "
-    set(_libexec \"${CMAKE_INSTALL_LIBEXECDIR}\")
-    if(IS_ABSOLUTE \"\${_libexec}\")
-      set(CMAKE_INSTALL_FULL_LIBEXECDIR \"\${_libexec}\")
-    else()
-      set(CMAKE_INSTALL_FULL_LIBEXECDIR \"\${CMAKE_INSTALL_PREFIX}/\${_libexec}\")
+  # Debian wants man pages and changelogs compressed at the highest level and
+  # without a timestamp in the gzip header (-n), so the package is
+  # reproducible.
+  function(_skyquill_gzip source output)
+    execute_process(COMMAND gzip -9 -n -c
+                    INPUT_FILE "${source}" OUTPUT_FILE "${output}"
+                    RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "gzip ${source} failed: ${rc}")
     endif()
-    configure_file(\"${_skyquill_launcher_in}\" \"${_skyquill_launcher}\" @ONLY)
-    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\"
-         TYPE PROGRAM FILES \"${_skyquill_launcher}\")
-  ")
+  endfunction()
 
-  install(FILES "${_skyquill_root}/packaging/skyquill.desktop"
-          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications")
-  install(FILES "${_skyquill_root}/packaging/io.github.tamsley.Skyquill.metainfo.xml"
-          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/metainfo")
-  install(FILES "${_skyquill_root}/src/window/icons/skyquill.png"
-          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/32x32/apps")
-  install(FILES "${_skyquill_root}/src/window/icons/skyquill.svg"
-          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps")
+  # The game, its word list and a launcher in <bindir> that finds the game
+  # relative to itself, so that `--prefix` at install time and an unpacked
+  # package both work.
+  function(_skyquill_install_game component bindir appdir)
+    if(IS_ABSOLUTE "${bindir}" OR IS_ABSOLUTE "${appdir}")
+      cmake_path(ABSOLUTE_PATH appdir BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}" OUTPUT_VARIABLE full)
+      set(SKYQUILL_GAME "${full}/skyquill")
+    else()
+      file(RELATIVE_PATH rel "/root/${bindir}" "/root/${appdir}")
+      set(SKYQUILL_GAME "$here/${rel}/skyquill")
+    endif()
+    set(launcher "${_skyquill_gen}/${component}/skyquill")
+    configure_file("${_skyquill_root}/packaging/skyquill.sh.in" "${launcher}" @ONLY)
+    install(PROGRAMS "${launcher}" DESTINATION "${bindir}" COMPONENT ${component} ${ARGN})
+    install(TARGETS skyquill RUNTIME DESTINATION "${appdir}" COMPONENT ${component} ${ARGN})
+    install(FILES "${_skyquill_root}/data/SkyquillList.txt"
+            DESTINATION "${appdir}" COMPONENT ${component} ${ARGN})
+  endfunction()
+
+  _skyquill_install_game(local "${CMAKE_INSTALL_BINDIR}" "${CMAKE_INSTALL_LIBEXECDIR}/skyquill")
   install(FILES "${_skyquill_root}/data/COPYING.wordlist"
-          DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+          DESTINATION "${CMAKE_INSTALL_DOCDIR}" COMPONENT local)
 
-  unset(_skyquill_appdir)
-  unset(_skyquill_launcher_in)
-  unset(_skyquill_launcher)
+  # Debian keeps games in /usr/games and their private files in
+  # /usr/lib/games/<name>. The copyright file carries the word list's notice,
+  # so COPYING.wordlist is not shipped a second time.
+  _skyquill_install_game(deb games lib/games/skyquill EXCLUDE_FROM_ALL)
+  _skyquill_gzip("${_skyquill_root}/packaging/changelog" "${_skyquill_gen}/changelog.gz")
+  install(FILES
+            "${_skyquill_root}/packaging/copyright"
+            "${_skyquill_gen}/changelog.gz"
+          DESTINATION share/doc/skyquill COMPONENT deb EXCLUDE_FROM_ALL)
+
+  _skyquill_gzip("${_skyquill_root}/packaging/skyquill.6" "${_skyquill_gen}/skyquill.6.gz")
+  install(FILES "${_skyquill_gen}/skyquill.6.gz"
+          DESTINATION "${CMAKE_INSTALL_MANDIR}/man6" COMPONENT share)
+  install(FILES "${_skyquill_root}/packaging/skyquill.desktop"
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications" COMPONENT share)
+  install(FILES "${_skyquill_root}/packaging/io.github.tamsley.Skyquill.metainfo.xml"
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/metainfo" COMPONENT share)
+  install(FILES "${_skyquill_root}/src/window/icons/skyquill.png"
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/32x32/apps" COMPONENT share)
+  install(FILES "${_skyquill_root}/src/window/icons/skyquill.svg"
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps" COMPONENT share)
+
+  unset(_skyquill_gen)
 endif()
 
 unset(_skyquill_root)

@@ -10,8 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the real-window suite: a virtual X server, input and screenshots
   xvfb xauth xdotool xclip x11-utils imagemagick fonts-dejavu-core
-  # packaging checks
-  desktop-file-utils appstream
+  # the Debian package and its checks: dpkg-shlibdeps, strip, lintian
+  dpkg-dev binutils file lintian desktop-file-utils appstream
   # hardening: fuzzers, sanitizer runtimes, analysers
   clang libclang-rt-dev clang-tidy cppcheck valgrind gcovr
   # the close request of the real-window test

@@ -55,7 +55,7 @@ FAULTS = [
     ("composed-text-unfiltered", "src/window/qt/entry_box.cpp", "    if (committed.isEmpty() || !filter_) {", "    if (true) {"),
     ("key-filter-bypassed", "src/window/qt/game_window.cpp", "forward([this, &code] { form_.txtWord_KeyPress(code); });", "(void)code;"),
     ("events-during-box", "src/window/qt/game_window.cpp", "if (platform_.ended() || platform_.boxOpen())", "if (platform_.ended())"),
-    ("word-label-never-moves", "src/window/qt/game_window.cpp", "        widget->move(widget->x(), labelY(model.top()));\n", ""),
+    ("word-label-moves-half-way", "src/window/qt/game_window.cpp", "labelY(model.top())", "labelY(model.top() / 2)"),
     ("caret-blinks-when-paused", "src/window/qt/game_window.cpp", "setCursorFlashTime(running ? flashTime_ : 0)", "setCursorFlashTime(flashTime_)"),
     ("no-focus-on-new-game", "src/window/qt/game_window.cpp", "            txtWord_->setFocus();\n", ""),
     ("close-box-keeps-running", "src/window/qt/game_window.cpp", "    platform_.endProgram(0);\n    event->accept();", "    event->accept();"),

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: unit, view
-# (offscreen), end-to-end under Xvfb and packaging on the release preset, then
-# the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# (offscreen) and end-to-end under Xvfb on the release preset, then builds and
+# checks the Debian package from that build, then the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -14,6 +15,9 @@ cmake --build --preset release
 
 section "release tests"
 ctest --preset release
+
+section "Debian package"
+scripts/check-package.sh
 
 section "sanitizer build"
 cmake --preset asan >/dev/null
