@@ -129,35 +129,38 @@ check_tree "$prefix" bin/skyquill libexec/skyquill share
 step "the launchers under Xvfb"
 (
     set +e
-    # shellcheck source=SCRIPTDIR/../tests/e2e/lib.sh
-    source tests/e2e/lib.sh
-    E2E_DIR=$scratch/x
-    mkdir -p "$E2E_DIR/shots" "$E2E_DIR/cwd" "$E2E_DIR/runtime" && chmod 700 "$E2E_DIR/runtime"
-    trap e2e_cleanup EXIT
-    x_start "$E2E_DIR/xvfb.log" 90 99 || e2e_fail "Xvfb did not start on a display in :90-:99"
+    # shellcheck source=xvfb.sh
+    source scripts/xvfb.sh
+    x=$scratch/x
+    mkdir -p "$x/cwd" "$x/runtime" && chmod 700 "$x/runtime"
+    trap '[[ -n ${GAME_PID:-} ]] && kill "$GAME_PID" 2>/dev/null; x_stop' EXIT
+    x_start "$x/xvfb.log" 90 99 || fail "Xvfb did not start on a display in :90-:99"
+    yellow() {
+        import -window "$1" "$x/shot.png" &&
+            (($(convert "$x/shot.png" -fuzz 25% -fill white -opaque yellow -fill black +opaque white \
+                -format '%[fx:round(mean*w*h)]' info:) > 20))
+    }
 
     # Runs a launcher from an empty directory: the list must come from beside
     # the game, and without it the game would show "No Word List Found!".
     play() {
-        local launcher=$1 game=$2
-        (
-            cd "$E2E_DIR/cwd" || exit 99
-            x_game_env
-            export XDG_RUNTIME_DIR=$E2E_DIR/runtime
-            exec "$launcher"
-        ) >"$E2E_DIR/game.log" 2>&1 &
+        local launcher=$1 game=$2 win i status
+        (cd "$x/cwd" && x_game_env && XDG_RUNTIME_DIR=$x/runtime exec "$launcher") >"$x/game.log" 2>&1 &
         GAME_PID=$!
-        e2e_wait_main_window
+        win=$(x_wait_window " Tamsley's Skyquill Game" 15) || fail "$launcher: no game window"
         # The launcher execs the game, so the window belongs to the game
         # unpacked beside the list.
         [[ $(readlink "/proc/$GAME_PID/exe") == "$game" ]] ||
-            e2e_fail "$launcher runs $(readlink "/proc/$GAME_PID/exe"), not $game"
-        e2e_focus "$MAIN_WIN"
-        e2e_new_game e2e_field_yellow new-game
-        e2e_log "$launcher: window open, a word falls"
-        e2e_key ctrl+x
-        e2e_wait_exit 10
-        ((GAME_STATUS == 0)) || e2e_fail "Ctrl+X ended $game with status $GAME_STATUS"
+            fail "$launcher runs $(readlink "/proc/$GAME_PID/exe"), not $game"
+        xdotool windowfocus --sync "$win" key ctrl+n
+        for ((i = 0; i < 50; i++)); do yellow "$win" && break; sleep 0.1; done
+        ((i < 50)) || fail "$launcher: no word falls after New Game"
+        xdotool windowfocus --sync "$win" key ctrl+x
+        wait "$GAME_PID"
+        status=$?
+        GAME_PID=""
+        ((status == 0)) || fail "Ctrl+X ended $game with status $status"
+        echo "$launcher: window open, a word falls"
     }
     play "$root/usr/games/skyquill" "$root/usr/lib/games/skyquill/skyquill"
     play "$prefix/bin/skyquill" "$prefix/libexec/skyquill/skyquill"
