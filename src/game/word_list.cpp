@@ -358,12 +358,15 @@ void WordListDecoder::consumeEightBit(const char* data, std::size_t size)
                 if ((encoding_ == Encoding::Cp1252 ? cp1252Words_ : unicodeWords_) >= maxWords_)
                     state_ = State::Full;
             }
-        } else if (line8_.isEmpty()) {
-            endEightBitLine(data, stop, seen);
         } else {
-            line8_.append(data, stop - data);
-            endEightBitLine(line8_.cbegin(), line8_.cend(), classify(line8_.cbegin(), line8_.cend()));
-            line8_.clear();
+            if (line8_.isEmpty()) {
+                endEightBitLine(data, stop, seen);
+            } else {
+                line8_.append(data, stop - data);
+                endEightBitLine(line8_.cbegin(), line8_.cend(), classify(line8_.cbegin(), line8_.cend()));
+                line8_.clear();
+            }
+            room(2 * (end - stop));  // a switch to Windows-1252 starts a new buffer
         }
         data = stop + 1;  // a CRLF leaves an empty line between, which is skipped
     }

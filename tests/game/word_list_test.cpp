@@ -340,6 +340,7 @@ TEST_F(WordListFile, ReadsOnlyTheFirstTenThousandWords)
         {"one word more", wordList(kMaxWords + 1, "\n").first},
         {"blank lines between", wordList(kMaxWords, "\n \n\t\n").first + "extra"},
         {"lines that cannot be typed between", wordList(kMaxWords, "\nx\ty\n\x1A\n").first + "extra"},
+        {"Windows-1252 from a second line of the control 0x81", bytes.first(7) + "\x81\n" + bytes.sliced(7)},
         {"then a NUL", bytes + '\0' + "x\n"},
         {"then an over-long line", bytes + QByteArray(qsizetype{5} * kMaxLineChars, 'x')},
     };
