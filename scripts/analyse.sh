@@ -19,7 +19,7 @@ status=0
 echo "clang-tidy on $((${#sources[@]} + 1)) files"
 tidy_log=$db/clang-tidy.log
 printf '%s\n' "${sources[@]}" | xargs -P 2 -n 3 clang-tidy -p "$db" --quiet >"$tidy_log" 2>&1 || status=1
-clang-tidy -p build/asan --quiet "$portable" >>"$tidy_log" 2>&1 || status=1
+clang-tidy -p build/asan --quiet --extra-arg=-Wno-unknown-warning-option "$portable" >>"$tidy_log" 2>&1 || status=1
 grep -qE '(warning|error):' "$tidy_log" && status=1
 if [[ $status -ne 0 ]]; then
   echo "clang-tidy: findings (full output in $tidy_log)" >&2
@@ -33,7 +33,9 @@ if ! cppcheck --project="$db/compile_commands.json" --file-filter='src/*' \
   echo "cppcheck: findings" >&2
   status=1
 fi
-if ! cppcheck --project=build/asan/compile_commands.json --file-filter="$portable" \
+# The asan build makes only the unit tests, so its database names moc files
+# that may not exist: the portable reader is checked on its own.
+if ! cppcheck -I src -DSKYQUILL_PORTABLE_FILE "$portable" \
     --enable=warning,style,performance,portability --library=qt --std=c++20 \
     --suppressions-list=cppcheck-suppressions.txt --error-exitcode=1 --quiet; then
   echo "cppcheck: findings in $portable" >&2
