@@ -34,20 +34,26 @@ constexpr std::uint8_t kBlankControl = 2;  // tab, VT, FF: trimmed at the ends, 
 constexpr std::uint8_t kControl = 4;       // every other C0 control, and DEL
 constexpr std::uint8_t kHigh = 8;          // not ASCII
 
-constexpr std::array<std::uint8_t, 256> kByteClass = [] {
+constexpr std::uint8_t classOf(std::size_t byte)
+{
+    if (byte == '\n' || byte == '\r' || byte == 0)
+        return kLineStop;
+    if (byte == '\t' || byte == '\v' || byte == '\f')
+        return kBlankControl;
+    if (byte < 0x20 || byte == 0x7F)
+        return kControl;
+    return byte >= 0x80 ? kHigh : 0;
+}
+
+constexpr std::array<std::uint8_t, 256> makeByteClasses()
+{
     std::array<std::uint8_t, 256> table{};
-    for (std::size_t b = 0; b < table.size(); ++b) {
-        if (b == '\n' || b == '\r' || b == 0)
-            table[b] = kLineStop;
-        else if (b == '\t' || b == '\v' || b == '\f')
-            table[b] = kBlankControl;
-        else if (b < 0x20 || b == 0x7F)
-            table[b] = kControl;
-        else if (b >= 0x80)
-            table[b] = kHigh;
-    }
+    for (std::size_t byte = 0; byte != table.size(); ++byte)
+        table[byte] = classOf(byte);
     return table;
-}();
+}
+
+constexpr std::array<std::uint8_t, 256> kByteClass = makeByteClasses();
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
