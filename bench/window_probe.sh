@@ -3,14 +3,15 @@
 # The two are run in alternation, RUNS times each, and the medians printed.
 #
 # Usage: bench/window_probe.sh GAME_EXECUTABLE FLOOR_EXECUTABLE [MOVE_COUNTER_SO]
-# Environment: RUNS (default 5, at least 5), STARTS (window starts timed per
-# run, default 8), WINDOW_SECONDS (CPU windows, default 10), SETTLE_SECONDS
-# (idle before memory is read, default 2).
+# Environment: RUNS (default 5, at least 5), MAP_STARTS (timed starts of each
+# program, default 15), WINDOW_SECONDS (CPU windows, default 10),
+# SETTLE_SECONDS (idle before memory is read, default 2).
 #
-# Start-up is short and the shared machine noisy, so each run times STARTS
-# starts of each program, alternating, before the long measurements:
-#   visible_ms   process start until xdotool finds the window mapped
-# Then per run and program:
+# Start-up first: bench/map_time.py starts the floor, the game with one word
+# and the game with 10,000 words in turn, MAP_STARTS rounds, and takes
+#   map_ms       process start until the X server's MapNotify for its window
+#   cpu_ms       the program's CPU time at that moment
+# Then per run and program (the game with 10,000 words):
 #   rss_kb       VmRSS after SETTLE_SECONDS of idling
 #   idle_cpu     % of one core over WINDOW_SECONDS, before any game
 #   fall_cpu     % of one core over WINDOW_SECONDS after Ctrl+N
@@ -31,11 +32,11 @@ game_exe=$(realpath "$1")
 floor_exe=$(realpath "$2")
 counter_so=${3:+$(realpath "$3")}
 runs=${RUNS:-5}
-starts=${STARTS:-8}
+map_starts=${MAP_STARTS:-15}
 window=${WINDOW_SECONDS:-10}
 settle=${SETTLE_SECONDS:-2}
 ((runs >= 5)) || { echo "RUNS must be at least 5" >&2; exit 2; }
-for tool in Xvfb xdotool xdpyinfo; do
+for tool in Xvfb xdotool xdpyinfo /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 2; }
 done
 
@@ -74,16 +75,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # list of 10,000 distinct 9-letter words. Long words, so nothing falls short.
 mkdir "$work/game"
 cp "$game_exe" "$work/game/skyquill"
-awk 'BEGIN {
-  srand(7); a = "abcdefghijklmnopqrstuvwxyz"
-  for (i = 0; i < 10000; i++) {
-    w = ""
-    for (k = 0; k < 6; k++) w = w substr(a, int(rand() * 26) + 1, 1)
-    x = i
-    for (k = 0; k < 3; k++) { w = w substr(a, x % 26 + 1, 1); x = int(x / 26) }
-    print w
-  }
-}' >"$work/game/SkyquillList.txt"
+awk -f "$(dirname "$0")/make_list.awk" >"$work/game/SkyquillList.txt"
 [[ $(sort -u "$work/game/SkyquillList.txt" | wc -l) -eq 10000 ]] || { echo "word list not distinct" >&2; exit 1; }
 
 hz=$(getconf CLK_TCK)
@@ -132,10 +124,10 @@ record_cpu() {
   printf 'label moves %s/s, %s us CPU per move\n' "${fields[@]:4:2}"
 }
 
-# Starts a program and waits for its window; sets app_pid, wid, visible_ms.
+# Starts a program and waits for its window; sets app_pid and wid.
 # A third argument "count" preloads the move counter.
 start_app() {
-  local name=$1 exe=$2 t0 t1
+  local name=$1 exe=$2 t0
   rm -f "$work/$name.moves"
   t0=$(now_ns)
   if [[ ${3:-} == count && -n $counter_so ]]; then
@@ -149,20 +141,12 @@ start_app() {
     (($(now_ns) - t0 < 20000000000)) || { echo "$name: no window after 20 s" >&2; exit 1; }
     sleep 0.002
   done
-  t1=$(now_ns)
-  visible_ms=$(awk -v d=$((t1 - t0)) 'BEGIN { printf "%.1f", d / 1e6 }')
 }
 
 stop_app() {
   kill "$app_pid"
   wait "$app_pid" 2>/dev/null || true
   app_pid=
-}
-
-time_start() {
-  start_app "$1" "$2"
-  record "$1" visible_ms "$visible_ms"
-  stop_app
 }
 
 # Starts a program, lets it settle, measures memory and CPU, ends it.
@@ -195,23 +179,13 @@ probe() {
   stop_app
 }
 
-echo "display $display, $runs runs each, $starts timed starts per run, ${window} s CPU windows"
-# Warm-up, not recorded: page cache, font cache.
-for name in game floor; do
-  exe=$floor_exe; [[ $name == game ]] && exe=$work/game/skyquill
-  start_app "$name" "$exe"; stop_app
-done
-for run in $(seq "$runs"); do
-  g=() f=()
-  for _ in $(seq "$starts"); do
-    time_start game "$work/game/skyquill"
-    g+=("$visible_ms")
-    time_start floor "$floor_exe"
-    f+=("$visible_ms")
-  done
-  echo "game  run $run: visible ms ${g[*]}"
-  echo "floor run $run: visible ms ${f[*]}"
-done
+echo "display $display, $map_starts timed starts, then $runs runs each with ${window} s CPU windows"
+mkdir "$work/game1"
+cp "$game_exe" "$work/game1/skyquill"
+echo quill >"$work/game1/SkyquillList.txt"
+/usr/bin/python3 "$(dirname "$0")/map_time.py" "$map_starts" 0 0 floor="$floor_exe" game1="$work/game1/skyquill" \
+  game="$work/game/skyquill" | tee "$work/map.txt" | grep -v '^median'  # the medians are taken below
+awk '$1 == "median" { print $2, $3, $4 }' "$work/map.txt" >>"$results"
 for run in $(seq "$runs"); do
   # Alternate which goes first, so a slow spell on the shared machine hits both.
   if ((run % 2)); then

@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev python3-xlib
   # the real-window suite: a virtual X server, input and screenshots
   xvfb xauth xdotool xclip x11-utils imagemagick fonts-dejavu-core
   # the Debian package and its checks: dpkg-shlibdeps, strip, lintian

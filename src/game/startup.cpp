@@ -3,6 +3,7 @@
 #include "game/word_list.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace skyquill {
 
@@ -20,7 +21,7 @@ void frmSkyquill::LoadWordList()
     s.intWordCount = 0;
 
     const QString path = platform_.executableDirectory() + QStringLiteral("/SkyquillList.txt");
-    const auto words = readWordList(path, kMaxWords);
+    auto words = readWordList(path, kMaxWords);
     if (!words) {
         // One message for every cause: missing, unreadable or not a word list.
         platform_.messageBox(QStringLiteral("No Word List Found!"), QStringLiteral("ERROR!!!"));
@@ -30,7 +31,7 @@ void frmSkyquill::LoadWordList()
     const auto count = std::min<std::size_t>(words->size(), kMaxWords);
     for (std::size_t i = 0; i < count; ++i) {
         ++s.intWordCount;
-        s.strWordList.at(static_cast<std::size_t>(s.intWordCount)) = (*words)[i];
+        s.strWordList.at(static_cast<std::size_t>(s.intWordCount)) = std::move((*words)[i]);
     }
 }
 

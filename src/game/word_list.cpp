@@ -1,18 +1,17 @@
 #include "game/word_list.h"
 
-#include <QFile>
-#include <QStringDecoder>
+#include "game/word_list_file.h"
+
+#include <QChar>
+#include <QStringView>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <iterator>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace skyquill {
 namespace {
@@ -20,12 +19,126 @@ namespace {
 // UTF-8 needs at most three bytes per UTF-16 code unit and Windows-1252 one,
 // so a raw line this long can never decode short enough: stop buffering it.
 constexpr qsizetype kMaxRawLineBytes = qsizetype{4} * kMaxLineChars;
-constexpr std::size_t kChunkBytes = std::size_t{64} * 1024;
 
-constexpr bool isLineEnd(char16_t c) { return c == u'\n' || c == u'\r'; }
+// The flag unit at the head of each line kept: which decodings make it a
+// word, and whether the Unicode one drops a U+FEFF (with the blanks after
+// it) from its start.
+constexpr char16_t kUnicodeWord = 1;
+constexpr char16_t kCp1252Word = 2;
+constexpr char16_t kDropMark = 4;
+constexpr qsizetype kRecordExtra = 3;  // flags, length, NUL
+
+// Byte classes for the 8-bit scan.
+constexpr std::uint8_t kLineStop = 1;      // '\n', '\r', NUL
+constexpr std::uint8_t kBlankControl = 2;  // tab, VT, FF: trimmed at the ends, a control inside
+constexpr std::uint8_t kControl = 4;       // every other C0 control, and DEL
+constexpr std::uint8_t kHigh = 8;          // not ASCII
+
+constexpr std::uint8_t classOf(std::size_t byte)
+{
+    if (byte == '\n' || byte == '\r' || byte == 0)
+        return kLineStop;
+    if (byte == '\t' || byte == '\v' || byte == '\f')
+        return kBlankControl;
+    if (byte < 0x20 || byte == 0x7F)
+        return kControl;
+    return byte >= 0x80 ? kHigh : 0;
+}
+
+constexpr std::array<std::uint8_t, 256> makeByteClasses()
+{
+    std::array<std::uint8_t, 256> table{};
+    for (std::size_t byte = 0; byte != table.size(); ++byte)
+        table[byte] = classOf(byte);
+    return table;
+}
+
+constexpr std::array<std::uint8_t, 256> kByteClass = makeByteClasses();
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // Only ASCII blanks are trimmed: a no-break space belongs to the word.
 constexpr bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; }
+constexpr bool isBlankByte(char c) { return isBlank(static_cast<unsigned char>(c)); }
+// Unicode category Cc: no key types one, so a word holding one is never won.
+constexpr bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+constexpr bool isControlByte(char c) { return isControl(static_cast<unsigned char>(c)); }
+// The five bytes Windows-1252 leaves undefined map to C1 controls.
+constexpr bool isCp1252Control(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+// Finds the first '\n', '\r' or NUL and ORs the classes of the bytes before
+// it into seen. Printable ASCII (class 0), which most words are, is passed
+// over eight bytes at a time.
+const char* findLineStop(const char* at, const char* end, unsigned& seen)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101U;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080U;
+    const auto step = [&seen](const char* from, const char* to) -> const char* {
+        for (; from != to; ++from) {
+            const unsigned byteClass = kByteClass[static_cast<unsigned char>(*from)];
+            if ((byteClass & kLineStop) != 0)
+                return from;
+            seen |= byteClass;
+        }
+        return nullptr;
+    };
+    while (end - at >= 8) {
+        std::uint64_t bytes = 0;
+        std::memcpy(&bytes, at, sizeof bytes);
+        // The lowest byte flagged is exact in both tests.
+        const std::uint64_t below = (bytes - 0x20 * kOnes) & ~bytes;  // a byte under 0x20
+        const std::uint64_t above = (bytes + kOnes) | bytes;           // a byte over 0x7E
+        const std::uint64_t flagged = (below | above) & kHighBits;
+        if (flagged == 0) {
+            at += 8;
+        } else if constexpr (std::endian::native == std::endian::little) {
+            at += std::countr_zero(flagged) / 8;
+            const unsigned byteClass = kByteClass[static_cast<unsigned char>(*at)];
+            if ((byteClass & kLineStop) != 0)
+                return at;
+            seen |= byteClass;
+            ++at;
+        } else {
+            if (const char* stop = step(at, at + 8))
+                return stop;
+            at += 8;
+        }
+    }
+    const char* const stop = step(at, end);
+    return stop != nullptr ? stop : end;
+}
+
+// ASCII to UTF-16, eight bytes at a time where the byte order allows.
+void widen(const char* from, const char* to, char16_t* out)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kLowBytes = 0x00FF00FF00FF00FFU;
+        constexpr std::uint64_t kLowHalves = 0x0000FFFF0000FFFFU;
+        const auto spread = [](std::uint64_t four) {  // four bytes to four units
+            four = (four | four << 16U) & kLowHalves;
+            return (four | four << 8U) & kLowBytes;
+        };
+        for (; to - from >= 8; from += 8, out += 8) {
+            std::uint64_t bytes = 0;
+            std::memcpy(&bytes, from, sizeof bytes);
+            const std::array<std::uint64_t, 2> units = {spread(bytes & 0xFFFFFFFFU), spread(bytes >> 32U)};
+            std::memcpy(out, units.data(), sizeof units);
+        }
+    }
+    std::copy(from, to, out);
+}
+
+unsigned classify(const char* begin, const char* end)
+{
+    unsigned seen = 0;
+    for (const char* p = begin; p != end; ++p)
+        seen |= kByteClass[static_cast<unsigned char>(*p)];
+    return seen;
+}
 
 // 0x80-0x9F of Windows-1252. The five undefined bytes map to the C1 control
 // of the same value, as Windows does; the rest of the page is Latin-1.
@@ -36,77 +149,69 @@ constexpr std::array<char16_t, 32> kCp1252C1 = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString decodeCp1252(const QByteArray& raw)
+char16_t fromCp1252(char c)
 {
-    QString text(raw.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(raw[i]);
-        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? kCp1252C1.at(byte - 0x80) : char16_t{byte});
-    }
-    return text;
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252C1.at(byte - 0x80) : char16_t{byte};
 }
 
-std::optional<QString> decodeUtf8(const QByteArray& raw)
-{
-    // Stateless, so a sequence cut off at the line end is an error too; a
-    // leading U+FEFF is text here, the file's BOM is already gone.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder.decode(raw);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
-
-QString trimmed(const QString& line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && isBlank(line[begin].unicode()))
-        ++begin;
-    while (end > begin && isBlank(line[end - 1].unicode()))
-        --end;
-    return line.sliced(begin, end - begin);
-}
-
-// One encoding for the whole part read: UTF-8 if every line is, else Windows-1252.
-std::optional<std::vector<QString>> decodeEightBit(const std::vector<QByteArray>& lines)
-{
-    std::vector<QString> words;
-    words.reserve(lines.size());
-    for (const QByteArray& line : lines) {
-        std::optional<QString> text = decodeUtf8(line);
-        if (!text)
-            break;
-        words.push_back(std::move(*text));
-    }
-    if (words.size() != lines.size()) {
-        words.clear();
-        std::transform(lines.begin(), lines.end(), std::back_inserter(words), decodeCp1252);
-    }
-    for (QString& word : words) {
-        if (word.size() > kMaxLineChars)
-            return std::nullopt;
-        word = trimmed(word);
-    }
-    return words;
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
+struct Utf8Line {
+    bool valid = true;
+    qsizetype units = 0;  // UTF-16 code units written
+    bool c1 = false;      // holds U+0080-U+009F
 };
+
+// Decodes the bytes into out (room for as many units as bytes), strictly: no
+// overlong forms, surrogates, values past U+10FFFF or sequences cut off at
+// the line end.
+Utf8Line decodeUtf8(std::string_view bytes, char16_t* out)
+{
+    Utf8Line line;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i++]);
+        if (lead < 0x80) {
+            out[line.units++] = lead;
+            continue;
+        }
+        std::size_t more = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        char32_t code = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+            code = lead & 0x1FU;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+            low = lead == 0xE0 ? 0xA0 : low;
+            high = lead == 0xED ? 0x9F : high;
+            code = lead & 0x0FU;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+            low = lead == 0xF0 ? 0x90 : low;
+            high = lead == 0xF4 ? 0x8F : high;
+            code = lead & 0x07U;
+        } else {
+            return {false};
+        }
+        if (bytes.size() - i < more)
+            return {false};
+        for (std::size_t k = 0; k < more; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if (next < (k == 0 ? low : 0x80) || next > (k == 0 ? high : 0xBF))
+                return {false};
+            code = code << 6U | (next & 0x3FU);
+        }
+        i += more;
+        if (code >= 0x10000) {
+            out[line.units++] = QChar::highSurrogate(code);
+            out[line.units++] = QChar::lowSurrogate(code);
+        } else {
+            line.c1 = line.c1 || code <= 0x9F;
+            out[line.units++] = static_cast<char16_t>(code);
+        }
+    }
+    return line;
+}
 
 }  // namespace
 
@@ -137,9 +242,10 @@ std::optional<std::vector<QString>> WordListDecoder::finish()
 {
     if (state_ == State::Open && encoding_ == Encoding::Unknown)
         detectEncoding(true);
+    const bool utf16 = encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be;
     if (state_ == State::Open) {  // the last line needs no line end
-        if (encoding_ == Encoding::EightBit)
-            endEightBitLine();
+        if (!utf16)
+            endEightBitLine(line8_.cbegin(), line8_.cend(), classify(line8_.cbegin(), line8_.cend()));
         else if (oddByte_)
             fail();
         else
@@ -147,11 +253,34 @@ std::optional<std::vector<QString>> WordListDecoder::finish()
     }
     if (state_ == State::Failed)
         return std::nullopt;
-    if (encoding_ != Encoding::EightBit)
-        return std::move(words_);
-    std::optional<std::vector<QString>> words = decodeEightBit(rawLines_);
-    if (!words)
-        fail();
+
+    const bool cp1252 = encoding_ == Encoding::Cp1252;
+    const char16_t wanted = cp1252 ? kCp1252Word : kUnicodeWord;
+    std::vector<QString> words;
+    words.reserve(std::min(cp1252 ? cp1252Words_ : unicodeWords_, maxWords_));
+    text_.resize(used_);
+    text_.squeeze();  // the words keep the buffer: no spare room with it
+    // A word is a slice of the text, so the text is decoded and copied once.
+    // QString has no public call for a slice that shares its buffer, so the
+    // slice takes a reference on the buffer as a copy of the string would;
+    // the NUL after each word keeps it terminated as any QString is, and a
+    // write to a word detaches it as usual.
+    QString::DataPointer& shared = text_.data_ptr();
+    char16_t* at = shared.data();
+    char16_t* const end = at + used_;
+    while (at != end && words.size() < maxWords_) {
+        const char16_t flags = at[0];
+        const qsizetype length = at[1];
+        char16_t* begin = at + 2;
+        char16_t* const wordEnd = begin + length;
+        at = wordEnd + 1;
+        if ((flags & wanted) == 0)
+            continue;
+        if (!cp1252 && (flags & kDropMark) != 0)
+            begin = std::find_if_not(begin + 1, wordEnd, isBlank);
+        shared.d_ptr()->ref();
+        words.emplace_back(QString::DataPointer(shared.d_ptr(), begin, wordEnd - begin));
+    }
     return words;
 }
 
@@ -164,7 +293,7 @@ bool WordListDecoder::detectEncoding(bool atEnd)
         Encoding encoding;
     };
     static constexpr std::array<Bom, 3> kBoms = {{
-        {"\xEF\xBB\xBF", Encoding::EightBit},
+        {kUtf8Mark, Encoding::Utf8},
         {"\xFF\xFE", Encoding::Utf16Le},
         {"\xFE\xFF", Encoding::Utf16Be},
     }};
@@ -188,27 +317,180 @@ bool WordListDecoder::detectEncoding(bool atEnd)
 
 void WordListDecoder::consume(const char* data, std::size_t size)
 {
-    if (encoding_ == Encoding::EightBit)
-        consumeEightBit(data, size);
-    else
+    if (encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be)
         consumeUtf16(data, size);
+    else
+        consumeEightBit(data, size);
 }
 
 void WordListDecoder::consumeEightBit(const char* data, std::size_t size)
 {
     const char* const end = data + size;
+    // A line's record takes at most one unit per byte and three more, and a
+    // line takes at least its line end: room for every line of the chunk, so
+    // that the common line below is written without another check.
+    room(2 * static_cast<qsizetype>(size));
     while (data != end && state_ == State::Open) {
-        const char* const stop = std::find_if(data, end, [](char c) { return c == '\n' || c == '\r' || c == '\0'; });
+        unsigned seen = 0;
+        const char* const stop = findLineStop(data, end, seen);
         if (stop - data > kMaxRawLineBytes - line8_.size())
             return fail();
-        line8_.append(data, stop - data);
-        if (stop == end)
-            return;
-        if (*stop == '\0')
+        if (stop != end && *stop == '\0')
             return fail();
-        endEightBitLine();  // a CRLF leaves an empty line between, which is skipped
-        data = stop + 1;
+        if (stop == end) {  // the line goes on in the next chunk
+            line8_.append(data, stop - data);
+            return;
+        }
+        if (line8_.isEmpty() && seen == 0) {
+            // Printable ASCII, with spaces the only blanks: most lines.
+            if (stop - data > kMaxLineChars)
+                return fail();
+            const char* begin = data;
+            const char* wordEnd = stop;
+            while (begin != wordEnd && *begin == ' ')
+                ++begin;
+            while (wordEnd != begin && wordEnd[-1] == ' ')
+                --wordEnd;
+            if (begin != wordEnd) {
+                char16_t* const record = text_.data_ptr().data() + used_;
+                const qsizetype length = wordEnd - begin;
+                record[0] = kUnicodeWord | kCp1252Word;
+                record[1] = static_cast<char16_t>(length);
+                widen(begin, wordEnd, record + 2);
+                record[2 + length] = 0;
+                used_ += length + kRecordExtra;
+                ++unicodeWords_;
+                ++cp1252Words_;
+                if ((encoding_ == Encoding::Cp1252 ? cp1252Words_ : unicodeWords_) >= maxWords_)
+                    state_ = State::Full;
+            }
+        } else {
+            if (line8_.isEmpty()) {
+                endEightBitLine(data, stop, seen);
+            } else {
+                line8_.append(data, stop - data);
+                endEightBitLine(line8_.cbegin(), line8_.cend(), classify(line8_.cbegin(), line8_.cend()));
+                line8_.clear();
+            }
+            room(2 * (end - stop));  // a switch to Windows-1252 starts a new buffer
+        }
+        data = stop + 1;  // a CRLF leaves an empty line between, which is skipped
     }
+}
+
+// Until the encoding is settled, a line can be a word in UTF-8 and not in
+// Windows-1252 or the other way round: both are worked out, and the line is
+// kept, decoded as UTF-8, if either makes it one.
+void WordListDecoder::endEightBitLine(const char* begin, const char* end, unsigned seen)
+{
+    const char* const wordBegin = std::find_if_not(begin, end, isBlankByte);
+    const char* wordEnd = end;
+    while (wordEnd != wordBegin && isBlankByte(wordEnd[-1]))
+        --wordEnd;
+    const qsizetype bytes = end - begin;
+    const auto holdsControl = [seen](const char* from, const char* to) {
+        return (seen & kControl) != 0 || ((seen & kBlankControl) != 0 && std::any_of(from, to, isControlByte));
+    };
+
+    if ((seen & kHigh) == 0) {  // ASCII reads the same in every 8-bit encoding
+        if (bytes > kMaxLineChars)
+            return fail();
+        const qsizetype length = wordEnd - wordBegin;
+        if (length == 0 || holdsControl(wordBegin, wordEnd))
+            return;
+        widen(wordBegin, wordEnd, room(length) + 2);
+        return keep(kUnicodeWord | kCp1252Word, length);
+    }
+
+    const bool cp1252Word = wordBegin != wordEnd && !holdsControl(wordBegin, wordEnd) &&
+                            std::none_of(wordBegin, wordEnd, isCp1252Control);
+    if (encoding_ != Encoding::Cp1252) {
+        const std::string_view word(wordBegin, static_cast<std::size_t>(wordEnd - wordBegin));
+        const Utf8Line utf8 = decodeUtf8(word, room(static_cast<qsizetype>(word.size())) + 2);
+        if (utf8.valid) {
+            if (utf8.units + bytes - static_cast<qsizetype>(word.size()) > kMaxLineChars)
+                return fail();
+            tooLongForCp1252_ = tooLongForCp1252_ || bytes > kMaxLineChars;
+            // The mark can only start the word if it starts the line: blanks are trimmed.
+            const bool mark = wordBegin == begin && word.starts_with(kUtf8Mark);
+            const char* const unicodeBegin =
+                mark ? std::find_if_not(wordBegin + kUtf8Mark.size(), wordEnd, isBlankByte) : wordBegin;
+            char16_t flags = 0;
+            if (unicodeBegin != wordEnd && !utf8.c1 && !holdsControl(unicodeBegin, wordEnd))
+                flags = mark ? kUnicodeWord | kDropMark : kUnicodeWord;
+            // Kept for a later switch to Windows-1252 only while it could
+            // still be among the first words there.
+            if (encoding_ == Encoding::EightBit && cp1252Word && cp1252Words_ < maxWords_)
+                flags |= kCp1252Word;
+            if (flags != 0)
+                keep(flags, utf8.units);
+            return;
+        }
+        if (encoding_ == Encoding::Utf8) {  // the mark says UTF-8: skip the line, measured in bytes
+            if (bytes > kMaxLineChars)
+                fail();
+            return;
+        }
+        switchToCp1252();
+        if (tooLongForCp1252_)
+            return fail();
+    }
+    if (bytes > kMaxLineChars)
+        return fail();
+    if (cp1252Word)
+        keepCp1252(wordBegin, wordEnd);
+    else if (cp1252Words_ >= maxWords_)
+        state_ = State::Full;  // the switch itself can end the read
+}
+
+void WordListDecoder::keepCp1252(const char* begin, const char* end)
+{
+    const qsizetype length = end - begin;
+    std::transform(begin, end, room(length) + 2, fromCp1252);
+    keep(kCp1252Word, length);
+}
+
+// The whole part read is Windows-1252 after all: the lines kept so far were
+// valid UTF-8, so encoding them again gives back their bytes.
+void WordListDecoder::switchToCp1252()
+{
+    encoding_ = Encoding::Cp1252;
+    const QString kept = std::exchange(text_, {});
+    const qsizetype keptUnits = std::exchange(used_, 0);
+    unicodeWords_ = 0;
+    cp1252Words_ = 0;
+    for (qsizetype at = 0; at < keptUnits;) {
+        const char16_t flags = kept.at(at).unicode();
+        const qsizetype length = kept.at(at + 1).unicode();
+        if ((flags & kCp1252Word) != 0) {
+            const QByteArray bytes = QStringView(kept).sliced(at + 2, length).toUtf8();
+            keepCp1252(bytes.cbegin(), bytes.cend());
+        }
+        at += length + kRecordExtra;
+    }
+}
+
+// Room for a record of up to `units` code units after the kept ones.
+char16_t* WordListDecoder::room(qsizetype units)
+{
+    const qsizetype needed = used_ + units + kRecordExtra;
+    if (needed > text_.size())
+        text_.resize(std::max({needed, 2 * text_.size(), qsizetype{4096}}));
+    return text_.data_ptr().data() + used_;
+}
+
+// Closes the record whose units room() handed out.
+void WordListDecoder::keep(char16_t flags, qsizetype length)
+{
+    char16_t* const record = text_.data_ptr().data() + used_;
+    record[0] = flags;
+    record[1] = static_cast<char16_t>(length);
+    record[2 + length] = 0;
+    used_ += length + kRecordExtra;
+    unicodeWords_ += (flags & kUnicodeWord) != 0 ? 1 : 0;
+    cp1252Words_ += (flags & kCp1252Word) != 0 ? 1 : 0;
+    if ((encoding_ == Encoding::Cp1252 ? cp1252Words_ : unicodeWords_) >= maxWords_)
+        state_ = State::Full;
 }
 
 void WordListDecoder::consumeUtf16(const char* data, std::size_t size)
@@ -222,37 +504,36 @@ void WordListDecoder::consumeUtf16(const char* data, std::size_t size)
         const auto second = static_cast<unsigned char>(data[i]);
         const auto unit = static_cast<char16_t>(encoding_ == Encoding::Utf16Le ? first | second << 8
                                                                                  : first << 8 | second);
-        if (isLineEnd(unit))
+        if (unit == u'\n' || unit == u'\r')
             endUtf16Line();
-        else if (unit == 0 || line16_.size() == kMaxLineChars)
+        else if (unit == 0 || line16Size_ == kMaxLineChars)
             fail();
-        else
-            line16_.append(QChar(unit));
+        else {
+            room(line16Size_ + 1)[2 + line16Size_] = unit;
+            ++line16Size_;
+        }
     }
 }
 
-void WordListDecoder::endEightBitLine()
-{
-    QByteArray line = std::exchange(line8_, {});
-    if (std::all_of(line.begin(), line.end(), [](char c) { return isBlank(static_cast<unsigned char>(c)); })) {
-        // Blank bytes are ASCII, so the line is as many characters long as it has bytes.
-        if (line.size() > kMaxLineChars)
-            fail();
-        return;
-    }
-    rawLines_.push_back(std::move(line));
-    if (rawLines_.size() == maxWords_)
-        state_ = State::Full;
-}
-
+// The line's units are already in place after room for its record head.
 void WordListDecoder::endUtf16Line()
 {
-    QString word = trimmed(std::exchange(line16_, {}));
-    if (word.isEmpty())
+    const qsizetype size = std::exchange(line16Size_, 0);
+    if (size == 0)
         return;
-    words_.push_back(std::move(word));
-    if (words_.size() == maxWords_)
-        state_ = State::Full;
+    char16_t* const line = room(size) + 2;
+    char16_t* begin = line;
+    char16_t* const lineEnd = line + size;
+    if (*begin == 0xFEFF)
+        ++begin;
+    begin = std::find_if_not(begin, lineEnd, isBlank);
+    char16_t* end = lineEnd;
+    while (end != begin && isBlank(end[-1]))
+        --end;
+    if (begin == end || std::any_of(begin, end, isControl))
+        return;
+    std::copy(begin, end, line);
+    keep(kUnicodeWord, end - begin);
 }
 
 std::optional<std::vector<QString>> readWordList(const QString& path, int maxWords)
@@ -260,23 +541,9 @@ std::optional<std::vector<QString>> readWordList(const QString& path, int maxWor
     // An embedded NUL would silently open a different, shorter path.
     if (path.contains(QChar(u'\0')))
         return std::nullopt;
-    // Non-blocking, so a FIFO cannot stall start-up waiting for a writer; only
-    // a regular file is ever read.
-    const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
     WordListDecoder decoder(maxWords);
-    std::vector<char> chunk(kChunkBytes);
-    for (;;) {
-        const ssize_t got = ::read(file.get(), chunk.data(), chunk.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return std::nullopt;
-        if (got == 0 || !decoder.feed(chunk.data(), static_cast<std::size_t>(got)))
-            break;
-    }
+    if (!feedRegularFile(path, decoder))
+        return std::nullopt;
     return decoder.finish();
 }
 
