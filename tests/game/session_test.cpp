@@ -15,10 +15,11 @@ using testing::CheckedGame;
 TEST(Session, EveryRandomEventHasTheOutcomeTheRulesGive)
 {
     // Mixed scripts, a word that grows when upper-cased, a final sigma, a
-    // blank inside a word and a one-letter word.
+    // blank inside a word, a one-letter word, and two too long to finish
+    // before they land.
     CheckedGame game({QStringLiteral("cart"), QStringLiteral("Carton"), QStringLiteral("straße"),
                       QStringLiteral("ÉTÉ"), QStringLiteral("λόγος"), QStringLiteral("привет"), QStringLiteral("a"),
-                      QStringLiteral("x y")});
+                      QStringLiteral("x y"), QString(300, u'w'), QString(300, u'ж')});
     std::mt19937 rng(20261206);
     const char* env = std::getenv("SKYQUILL_SESSION_EVENTS");
     const int events = env != nullptr ? std::atoi(env) : 1000000;
@@ -26,8 +27,10 @@ TEST(Session, EveryRandomEventHasTheOutcomeTheRulesGive)
         randomEvent(game, rng);
     EXPECT_EQ(game.failure(), "");
     EXPECT_GT(game.wins, events / 10000);  // the stream reaches the states that matter
-    EXPECT_GT(game.cycles, events / 1000);
-    std::printf("session: %d events, %d picks, %d cycles, %d wins\n", events, game.picks, game.cycles, game.wins);
+    EXPECT_GT(game.cycles, events / 5000);
+    EXPECT_GT(game.landings, events / 5000);  // some at exactly the ground's height
+    std::printf("session: %d events, %d picks, %d cycles, %d wins, %d landings\n", events, game.picks, game.cycles,
+                game.wins, game.landings);
 }
 
 TEST(Session, EmptyListNeverStartsAndDrawsOfOneStayInRange)

@@ -59,9 +59,9 @@ public:
     {
         if (mode_ != Mode::Running)
             return;  // the timer is off
-        check("tick", [](Expect& e) {
+        check("tick", [this](Expect& e) {
             e.top += kDropStep;
-            if (e.top >= kBottom)  // landed: a point lost, the next word
+            if (e.top >= kBottom && ++landings > 0)  // landed: a point lost, the next word
                 e = {e.mode, std::max(e.score - 1, 0), {}, 0, 0, {}, true};
         }, [&] { form.tmrSkyquill_Timer(); });
     }
@@ -103,6 +103,7 @@ public:
     int picks = 0;
     int cycles = 0;
     int wins = 0;
+    int landings = 0;
 
 private:
     struct Expect {
@@ -249,13 +250,13 @@ void randomEvent(CheckedGame& game, Next&& next)
     else if (kind == 5)
         game.type(static_cast<char16_t>(next()), at);
     else if (kind == 6)  // a paste, of the word and more or of a piece of it
-        game.edit(QString(text).insert(at, below(3) == 0 ? word.toLower() + QStringLiteral("tail")
+        game.edit(QString(text).insert(at, below(100) == 0 ? word.toLower() + QStringLiteral("tail")
                                                          : word.mid(below(4), below(5)) + QChar(u'q')));
     else if (kind == 7)  // Delete: a character goes without a key press
         game.edit(QString(text).remove(at, 1));
-    else if (kind == 8 && below(20) == 0)
+    else if (kind == 8 && below(game.mode() == CheckedGame::Mode::Stopped ? 2 : 100) == 0)
         game.newGame();
-    else if (kind == 9)
+    else if (kind == 9 && below(4) == 0)
         game.pause();
     else if (kind == 10 && below(10) == 0)
         game.help(below(2) != 0);

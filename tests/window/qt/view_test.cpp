@@ -133,7 +133,6 @@ private slots:
         catchBox([&](QMessageBox* box) {
             text = box->text();
             g.window.action(Element::mnuPauseGame)->trigger();
-            g.key(Qt::Key_Escape);
         });
         g.window.action(Element::mnuRules)->trigger();
         QCOMPARE(text.count(u'\n'), 3);
