@@ -47,7 +47,7 @@ TEST(WordList, TextsReadAlikeInEveryEncodingAndChunking)
         {u""_s, Words{std::vector<QString>{}}},
         {u" \t\r\n\v\f\r\r\n"_s, Words{std::vector<QString>{}}},
         // Lines that can't be typed are skipped; a line's leading mark (files joined with cat) is dropped.
-        {u"eof\x1A\nform\ffeed\n\t\vends\f\ndel\x7F\n\u0081c1\nc1\u009F\n\u00A0nbsp\n\uFEFF\n\uFEFF \tone\n"
+        {u"eof\x1A\nunit\x1Fsep\nform\ffeed\n\t\vends\f\ndel\x7F\n\u0081c1\nc1\u009F\n\u00A0nbsp\n\uFEFF\n\uFEFF \tone\n"
          u"\uFEFF\uFEFFtwo\nmid\uFEFFdle\nlast\x1A"_s,
          Words{{u"ends"_s, u"\u00A0nbsp"_s, u"one"_s, u"\uFEFFtwo"_s, u"mid\uFEFFdle"_s}}},
         // The limit counts the whole line, blanks included.

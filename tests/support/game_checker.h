@@ -38,7 +38,7 @@ public:
             check("key " + std::to_string(c), [&](Expect& e) {
                 if (c == kEscape)
                     toggle(e);
-                else if (c != kBackspace && mode_ == Mode::Running)
+                else if (c != kBackspace && c != 0 && mode_ == Mode::Running)  // 0 is no key at all
                     settle(e, typed);
             }, [&] {
                 char16_t code = c;
