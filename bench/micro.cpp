@@ -82,6 +82,8 @@ public:
         return random_.next();
     }
 
+    int draws = 0;
+
 private:
     skyquill::RandomSource random_;
 };
