@@ -100,13 +100,10 @@ public:
 
     ScriptedPlatform platform;
     frmSkyquill form{platform};
-    int picks = 0;
-    int cycles = 0;
-    int wins = 0;
-    int landings = 0;
+    int picks = 0, cycles = 0, wins = 0, landings = 0;  // how far a stream got
 
 private:
-    struct Expect {
+    struct Expect {  // what the window shows after an event, and whether it picks a word
         Mode mode;
         int score;
         QString text;
@@ -122,6 +119,7 @@ private:
                 form.tmrSkyquill.interval(), form.lblWord.caption()};
     }
 
+    // Works out the outcome before the event, then lets the form act on it.
     template <typename Plan, typename Act>
     void check(const std::string& event, Plan&& plan, Act&& act)
     {
@@ -218,11 +216,7 @@ private:
             fail(event + ": words used in the cycle miscounted");
     }
 
-    void fail(const std::string& what)
-    {
-        if (failure_.empty())
-            failure_ = what;
-    }
+    void fail(const std::string& what) { failure_ = failure_.empty() ? what : failure_; }
 
     std::vector<QString> words_;
     Mode mode_ = Mode::Stopped;
