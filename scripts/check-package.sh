@@ -135,11 +135,7 @@ step "the launchers under Xvfb"
     mkdir -p "$x/cwd" "$x/runtime" && chmod 700 "$x/runtime"
     trap '[[ -n ${GAME_PID:-} ]] && kill "$GAME_PID" 2>/dev/null; x_stop' EXIT
     x_start "$x/xvfb.log" 90 99 || fail "Xvfb did not start on a display in :90-:99"
-    yellow() {
-        import -window "$1" "$x/shot.png" &&
-            (($(convert "$x/shot.png" -fuzz 25% -fill white -opaque yellow -fill black +opaque white \
-                -format '%[fx:round(mean*w*h)]' info:) > 20))
-    }
+    yellow() { import -window "$1" "$x/shot.png" && (($(x_count "$x/shot.png" yellow 0 0 290 500 | cut -d' ' -f1) > 20)); }
 
     # Runs a launcher from an empty directory: the list must come from beside
     # the game, and without it the game would show "No Word List Found!".
@@ -156,7 +152,7 @@ step "the launchers under Xvfb"
         for ((i = 0; i < 50; i++)); do yellow "$win" && break; sleep 0.1; done
         ((i < 50)) || fail "$launcher: no word falls after New Game"
         xdotool windowfocus --sync "$win" key ctrl+x
-        wait "$GAME_PID"
+        x_wait_exit 10
         status=$?
         GAME_PID=""
         ((status == 0)) || fail "Ctrl+X ended $game with status $status"

@@ -10,5 +10,4 @@ cmake -S . -B build/coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS
 cmake --build build/coverage -j 2
 find build/coverage -name '*.gcda' -delete
 SKYQUILL_SESSION_EVENTS=100000 ctest --test-dir build/coverage -LE monkey --output-on-failure
-gcovr -r . --filter 'src/' --exclude-unreachable-branches -o build/coverage/coverage.txt build/coverage
-gcovr -r . --filter 'src/' --print-summary build/coverage -o /dev/null
+gcovr -r . --filter 'src/' --exclude-unreachable-branches --print-summary -o build/coverage/coverage.txt build/coverage

@@ -94,3 +94,27 @@ x_close_box() {
     done
     return 1
 }
+
+# x_count <png> <colour> <x y w h>: prints how many pixels of that region of
+# the game's black field (290x565, at the bottom of a screenshot of the
+# window) are near yellow, red, black or green, and the highest such row.
+x_count() {
+    local -A rgb=([yellow]=255,255,0 [red]=255,0,0 [black]=0,0,0 [green]=128,255,128)
+    local n box
+    read -r n box < <(convert "$1" -gravity SouthWest -crop 290x565+0+0 +repage -gravity NorthWest \
+        -crop "$5x$6+$3+$4" +repage -fuzz 25% -fill white -opaque "rgb(${rgb[$2]})" -fill black +opaque white \
+        -format '%[fx:round(mean*w*h)] %@\n' info: 2>/dev/null) || return 1
+    echo "$n" $((n > 0 ? ${box##*+} + $4 : -1))
+}
+
+# x_wait_exit <seconds>: waits for the game to end and returns its status
+# (124 if it is still running).
+x_wait_exit() {
+    local i
+    for ((i = 0; i < $1 * 10; i++)); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$GAME_PID" 2>/dev/null && return 124
+    wait "$GAME_PID"
+}

@@ -12,37 +12,15 @@ x_start "$dir/xvfb.log" 50 69 || exit 1
 
 fail() { echo "FAIL: $* (last screenshot $dir/shot-$shots.png)"; tail -n 5 "$dir/game.log"; exit 1; }
 within() { local end=$((SECONDS + $1)); shift; until "$@"; do ((SECONDS < end)) || return 1; sleep 0.05; done; }
-window() { WIN=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1); [[ -n $WIN ]]; }
-no_window() { ! window "$1"; }
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+window() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 key() { xdotool windowfocus --sync "$MAIN" key "$@" || fail "xdotool key $*"; }
-launch() {
-    x_run_game "$dir"
-    within 15 window "$title" || fail "no game window"
-    MAIN=$WIN
-    xdotool windowfocus --sync "$MAIN"
-}
-expect_exit() {
-    within 10 ended || fail "the game did not end"
-    wait "$GAME_PID"; local status=$?; GAME_PID=""
-    ((status == $1)) || fail "exit status $status, not $1"
-}
-ok_box() {
-    within 10 window "$1" || fail "no box titled '$1'"
-    xdotool windowfocus --sync "$WIN" key Return
-    within 5 no_window "$1" || fail "the '$1' box stays open"
-}
-# shot, then count <colour> <x y w h>: pixels of a colour in that part of the
-# black field (290x565, at the bottom of the window); TOP is the highest row,
-# WORD the falling word's.
+launch() { x_run_game "$dir" && MAIN=$(x_wait_window "$title" 15) && xdotool windowfocus --sync "$MAIN" || fail "no game window"; }
+expect_exit() { x_wait_exit 10; local status=$?; GAME_PID=""; ((status == $1)) || fail "exit status $status, not $1"; }
+ok_box() { x_close_box "$1" 10 || fail "no box titled '$1', or it stays open"; }
+# A screenshot, then count <colour> <x y w h>: COUNT pixels of that colour in
+# that part of the field, TOP the highest of them; WORD the falling word's.
 shot() { shots=$((shots + 1)); import -window "$MAIN" "$dir/shot-$shots.png" || fail "screenshot"; }
-count() {
-    local -A rgb=([yellow]=255,255,0 [red]=255,0,0 [black]=0,0,0 [green]=128,255,128) box
-    read -r COUNT box < <(convert "$dir/shot-$shots.png" -gravity SouthWest -crop 290x565+0+0 +repage \
-        -gravity NorthWest -crop "$4x$5+$2+$3" +repage -fuzz 25% -fill white -opaque "rgb(${rgb[$1]})" \
-        -fill black +opaque white -format '%[fx:round(mean*w*h)] %@\n' info: 2>/dev/null) || fail "reading $dir/shot-$shots.png"
-    TOP=$((COUNT > 0 ? ${box##*+} + $3 : -1))
-}
+count() { read -r COUNT TOP < <(x_count "$dir/shot-$shots.png" "$@") || fail "reading $dir/shot-$shots.png"; }
 sky() { shot; count "$1" 0 0 290 500; }
 falling() { sky yellow && ((COUNT > 20)) && WORD=$TOP && count red 16 40 257 40 && ((COUNT == 0)); }
 high() { falling && ((WORD < 300)); }
@@ -50,10 +28,10 @@ paused() { sky yellow && ((COUNT == 0)) && count red 16 40 257 40 && ((COUNT > 1
 
 echo "start-up without a list: the error box alone, then status 1"
 x_run_game "$dir"
-within 15 window "ERROR!!!" || fail "no error box"
+x_wait_window "ERROR!!!" 15 >/dev/null || fail "no error box"
 sleep 0.5
 window "$title" && fail "the game window shows beside the error box"
-ended && fail "the game ended before OK"
+kill -0 "$GAME_PID" || fail "the game ended before OK"
 ok_box "ERROR!!!"
 expect_exit 1
 
@@ -84,7 +62,7 @@ within 5 paused || fail "Esc shows no pause banner"
 key Escape
 within 5 falling || fail "Esc again does not bring the word back"
 key ctrl+r
-within 10 window "Rules of Skyquill" || fail "no Rules box"
+x_wait_window "Rules of Skyquill" 10 >/dev/null || fail "no Rules box"
 shot
 paused || fail "the game runs behind the Rules box"
 ok_box "Rules of Skyquill"

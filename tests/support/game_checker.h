@@ -21,31 +21,31 @@ public:
     {
         loadWords(form, words);
         platform.onBox = [this](const QString& box) {
-            if (box != box_)
+            if (box != std::exchange(box_, {}))
                 fail("unexpected box " + box.toStdString());
-            box_.clear();
             checkDisplay("box");  // switched off, or paused, before any box opens
         };
     }
 
     // A key typed at `at` (the end by default): the key filter, then the box.
-    // A disabled box takes no keys.
+    // A disabled box takes no keys; a code of 0 is no key at all.
     void type(char16_t c, qsizetype at = -1)
     {
         QString typed = form.txtWord.text();
         typed.insert(at < 0 ? typed.size() : at, QChar(c));
-        if (mode_ != Mode::Stopped)
-            check("key " + std::to_string(c), [&](Expect& e) {
-                if (c == kEscape)
-                    toggle(e);
-                else if (c != kBackspace && c != 0 && mode_ == Mode::Running)  // 0 is no key at all
-                    settle(e, typed);
-            }, [&] {
-                char16_t code = c;
-                form.txtWord_KeyPress(code);
-                if (code != 0)
-                    form.txtWord.setText(typed);
-            });
+        if (mode_ == Mode::Stopped)
+            return;
+        check("key " + std::to_string(c), [&](Expect& e) {
+            if (c == kEscape)
+                toggle(e);
+            else if (c != kBackspace && c != 0 && mode_ == Mode::Running)
+                settle(e, typed);
+        }, [&] {
+            char16_t code = c;
+            form.txtWord_KeyPress(code);
+            if (code != 0)
+                form.txtWord.setText(typed);
+        });
     }
 
     // A paste, Delete or cut: the text changes without a key, in any mode.
@@ -57,13 +57,14 @@ public:
 
     void tick()
     {
-        if (mode_ != Mode::Running)
-            return;  // the timer is off
-        check("tick", [this](Expect& e) {
-            e.top += kDropStep;
-            if (e.top >= kBottom && ++landings > 0)  // landed: a point lost, the next word
-                e = {e.mode, std::max(e.score - 1, 0), {}, 0, 0, {}, true};
-        }, [&] { form.tmrSkyquill_Timer(); });
+        if (mode_ == Mode::Running)  // else the timer is off
+            check("tick", [this](Expect& e) {
+                e.top += kDropStep;
+                if (e.top >= kBottom) {  // landed: a point lost, the next word
+                    ++landings;
+                    e = {e.mode, std::max(e.score - 1, 0), {}, 0, 0, {}, true};
+                }
+            }, [&] { form.tmrSkyquill_Timer(); });
     }
 
     void newGame()
@@ -103,7 +104,7 @@ public:
     int picks = 0, cycles = 0, wins = 0, landings = 0;  // how far a stream got
 
 private:
-    struct Expect {  // what the window shows after an event, and whether it picks a word
+    struct Expect {  // what the window shows after an event, and whether the event picks a word
         Mode mode;
         int score;
         QString text;
@@ -119,14 +120,27 @@ private:
                 form.tmrSkyquill.interval(), form.lblWord.caption()};
     }
 
-    // Works out the outcome before the event, then lets the form act on it.
+    // Works the outcome out before the event, then lets the form act.
     template <typename Plan, typename Act>
     void check(const std::string& event, Plan&& plan, Act&& act)
     {
         Expect e = now();
         plan(e);
         act();
-        compare(e, event);
+        if (!std::exchange(box_, {}).isEmpty())
+            fail(event + ": the box it should show never opened");
+        if (e.pick)
+            checkPick(event, e);
+        else if (!platform.drawLog.empty())
+            fail(event + ": drew a random number without picking a word");
+        platform.drawLog.clear();
+        if (form.lblScore.caption() != QString::number(e.score))
+            fail(event + ": score " + form.lblScore.caption().toStdString() + ", not " + std::to_string(e.score));
+        if (form.txtWord.text() != e.text || form.txtWord.selStart() != e.text.size())
+            fail(event + ": entry " + form.txtWord.text().toStdString() + ", not " + e.text.toStdString());
+        if (form.lblWord.top() != e.top || form.tmrSkyquill.interval() != e.interval || form.lblWord.caption() != e.word)
+            fail(event + ": the word moved, changed or sped up");
+        checkDisplay(event);
     }
 
     void toggle(Expect& e) { e.mode = mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running; }
@@ -140,10 +154,9 @@ private:
         qsizetype fit = 0;
         while (fit < text.size() && fit < e.word.size() && text[fit] == e.word[fit])
             ++fit;
-        e.text = text.left(fit);
+        e.text = fit < e.word.size() ? text.left(fit) : QString();
         if (fit < e.word.size())
             return;
-        e.text.clear();
         e.score = std::min(e.score + 1, 10);
         e.pick = e.score < 10 || mode_ != Mode::Running;
         if (!e.pick) {
@@ -152,29 +165,6 @@ private:
             box_ = QStringLiteral("Congratulations!: You are a winner!");
             ++wins;
         }
-    }
-
-    void compare(Expect e, const std::string& event)
-    {
-        if (!box_.isEmpty())
-            fail(event + ": the box it should show never opened");
-        box_.clear();
-        if (e.pick) {
-            checkPick(event);
-            e.top = form.lblWord.top();
-            e.interval = form.tmrSkyquill.interval();
-            e.word = form.lblWord.caption();
-        } else if (!platform.drawLog.empty()) {
-            fail(event + ": drew a random number without picking a word");
-        }
-        platform.drawLog.clear();
-        if (form.lblScore.caption() != QString::number(e.score))
-            fail(event + ": score " + form.lblScore.caption().toStdString() + ", not " + std::to_string(e.score));
-        if (form.txtWord.text() != e.text || form.txtWord.selStart() != e.text.size())
-            fail(event + ": entry " + form.txtWord.text().toStdString() + ", not " + e.text.toStdString());
-        if (form.lblWord.top() != e.top || form.tmrSkyquill.interval() != e.interval || form.lblWord.caption() != e.word)
-            fail(event + ": the word moved, changed or sped up");
-        checkDisplay(event);
     }
 
     void checkDisplay(const std::string& event)
@@ -189,7 +179,7 @@ private:
     }
 
     // Height, then speed, then words until one not yet shown in this cycle.
-    void checkPick(const std::string& event)
+    void checkPick(const std::string& event, Expect& e)
     {
         const auto& draws = platform.drawLog;
         const auto below = [](double r, std::size_t n) {
@@ -197,18 +187,16 @@ private:
         };
         if (draws.size() < 3)
             return fail(event + ": no word was picked");
-        if (form.lblWord.top() != static_cast<float>(below(draws[0], 3600) + 120) ||
-            form.tmrSkyquill.interval() != static_cast<std::int32_t>(below(draws[1], 25) + 1))
-            fail(event + ": height or speed not from the first two draws");
+        const std::size_t slot = below(draws.back(), words_.size());
+        e.top = static_cast<float>(below(draws[0], 3600) + 120);
+        e.interval = static_cast<std::int32_t>(below(draws[1], 25) + 1);
+        e.word = words_[slot].toUpper();
         for (std::size_t i = 2; i < draws.size(); ++i)
             if (shown_.contains(below(draws[i], words_.size())) == (i + 1 == draws.size()))
                 return fail(event + ": drew past an unshown word, or picked a shown one");
-        const std::size_t slot = below(draws.back(), words_.size());
-        if (form.lblWord.caption() != words_[slot].toUpper())
-            fail(event + ": the word shown is not the one drawn");
         shown_.insert(slot);
         ++picks;
-        if (shown_.size() == words_.size()) {
+        if (shown_.size() == words_.size()) {  // the cycle is complete
             shown_.clear();
             ++cycles;
         }
@@ -243,9 +231,9 @@ void randomEvent(CheckedGame& game, Next&& next)
         game.type(odd[static_cast<std::size_t>(below(static_cast<qsizetype>(odd.size())))], at);
     else if (kind == 5)
         game.type(static_cast<char16_t>(next()), at);
-    else if (kind == 6)  // a paste, of the word and more or of a piece of it
+    else if (kind == 6)  // a paste, now and then of the word and more, else of a piece of it
         game.edit(QString(text).insert(at, below(100) == 0 ? word.toLower() + QStringLiteral("tail")
-                                                         : word.mid(below(4), below(5)) + QChar(u'q')));
+                                                           : word.mid(below(4), below(5)) + QChar(u'q')));
     else if (kind == 7)  // Delete: a character goes without a key press
         game.edit(QString(text).remove(at, 1));
     else if (kind == 8 && below(game.mode() == CheckedGame::Mode::Stopped ? 2 : 100) == 0)
