@@ -10,6 +10,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
@@ -29,16 +30,24 @@ ReplyPtr<Reply> owned(Reply* reply)
     return {reply, &std::free};
 }
 
-xcb_atom_t atom(xcb_connection_t* connection, std::string_view name)
+// Looks the names up in one round trip; a name no client has used yet is
+// XCB_ATOM_NONE, and none is created.
+template <std::size_t N>
+std::array<xcb_atom_t, N> atoms(xcb_connection_t* connection, const std::array<std::string_view, N>& names)
 {
-    const auto reply = owned(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
-    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::array<xcb_intern_atom_cookie_t, N> cookies{};
+    for (std::size_t i = 0; i < N; ++i)
+        cookies.at(i) = xcb_intern_atom(connection, 1, static_cast<uint16_t>(names.at(i).size()), names.at(i).data());
+    std::array<xcb_atom_t, N> found{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto reply = owned(xcb_intern_atom_reply(connection, cookies.at(i), nullptr));
+        found.at(i) = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+    return found;
 }
 
-bool managerAnswers(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t request)
+bool managerAnswers(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t supported, xcb_atom_t request)
 {
-    const xcb_atom_t supported = atom(connection, "_NET_SUPPORTED");
     const auto reply = owned(xcb_get_property_reply(
         connection, xcb_get_property(connection, 0, root, supported, XCB_ATOM_ATOM, 0, 4096), nullptr));
     if (!reply || reply->format != 32)
@@ -70,10 +79,10 @@ std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
         return std::nullopt;
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+    const auto [supported, request, extents] = atoms<3>(
+        connection, {"_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS"});
     // Without a manager that answers, waiting would only delay the window.
-    if (request == XCB_ATOM_NONE || !managerAnswers(connection, root, request))
+    if (request == XCB_ATOM_NONE || extents == XCB_ATOM_NONE || !managerAnswers(connection, root, supported, request))
         return std::nullopt;
 
     xcb_client_message_event_t message{};
