@@ -14,8 +14,8 @@ packages=(
   dpkg-dev binutils file lintian desktop-file-utils appstream
   # hardening: fuzzers, sanitizer runtimes, analysers
   clang libclang-rt-dev clang-tidy cppcheck valgrind gcovr
-  # the close request of the real-window test
-  python3-xlib
+  # a window manager for the real-window suite
+  openbox
 )
 if [[ "${1:-}" == "--play" ]]; then
   packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core)

@@ -80,6 +80,7 @@ FAULTS = [
     ("close-box-keeps-running", "src/window/qt/game_window.cpp", "    platform_.endProgram(0);\n    event->accept();", "    event->accept();"),
     ("ground-line-not-red", "src/window/qt/game_window.cpp", "    setColor(line_, QPalette::Window, design::kRed);\n", ""),
     ("labels-named-by-purpose", "src/window/qt/game_window.cpp", "label->setAccessibleDescription(purpose);", "label->setAccessibleName(purpose);"),
+    ("frame-left-out-of-centring", "src/window/qt/game_window.cpp", "setGeometry(frame.marginsRemoved(margins));", "move(frame.topLeft());"),
     ("box-flag-never-set", "src/window/qt/qt_platform.cpp", "    boxOpen_ = true;\n", ""),
     ("drop-timer-never-rearms", "src/window/qt/drop_timer.cpp", "    if (enabled_ && !timer_.isActive())\n        arm();", "    if (false)\n        arm();"),
 ]

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game in a real window under Xvfb, driven with xdotool and checked
 # on screenshots: start-up without a list, a game played to a win, pause,
-# help, and the ways out (Ctrl+X, the close box).
+# help, and the ways out (Ctrl+X; Alt+F4 under a window manager, which must
+# also find the whole frame centred).
 #   e2e.sh <skyquill binary> <scratch dir>
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/xvfb.sh"
@@ -72,16 +73,19 @@ within 5 paused || fail "the game does not stay paused after help"
 key ctrl+x
 expect_exit 0
 
-echo "the close box"
+echo "under a window manager: the whole frame opens centred, and Alt+F4 closes"
+openbox >"$dir/openbox.log" 2>&1 &
+WM=$!
+within 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "openbox did not start"
 launch
-/usr/bin/python3 - "$MAIN" <<'EOF' || fail "could not send the close request"
-import sys
-from Xlib import X, display, protocol
-d = display.Display()
-w = d.create_resource_object("window", int(sys.argv[1]))
-message = [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]
-w.send_event(protocol.event.ClientMessage(window=w, client_type=d.intern_atom("WM_PROTOCOLS"), data=(32, message)))
-d.flush()
-EOF
+frame=$MAIN root=$(xwininfo -root | awk '/Window id/ { print $4 }')
+until parent=$(xwininfo -tree -id "$frame" | awk '/Parent window id/ { print $4 }') && [[ $parent == "$root" ]]; do
+    frame=$parent
+done
+read -r x y w h < <(xwininfo -id "$frame" | awk '/Absolute upper-left [XY]|Width|Height/ { printf "%s ", $NF }')
+((2 * x + w - 1024 >= -4 && 2 * x + w - 1024 <= 4 && 2 * y + h - 768 >= -4 && 2 * y + h - 768 <= 4)) ||
+    fail "the frame ${w}x$h+$x+$y is not centred on the 1024x768 screen"
+key alt+F4
 expect_exit 0
+kill "$WM"
 echo PASS
