@@ -91,6 +91,9 @@ TEST(WordList, EightBitFilesAreUtf8OrElseWindows1252)
     for (const auto& [bytes, words] : rows)
         for (const qsizetype chunk : {qsizetype{1}, bytes.size() + 1})
             EXPECT_EQ(decode(bytes, chunk), words) << bytes.toHex().toStdString() << " in " << chunk;
+    // Each on its own after the UTF-8 mark, which skips a line that is not UTF-8.
+    for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xC3"})
+        EXPECT_EQ(decode(QByteArray("\xEF\xBB\xBFok\n") + bad + "\nend", 1), (Words{{u"ok"_s, u"end"_s}})) << bad;
 
     // Every byte above ASCII on a line of its own: the five Windows-1252
     // leaves undefined are C1 controls, so their lines are skipped.
