@@ -36,14 +36,22 @@ Words decode(const QByteArray& bytes, qsizetype chunk)
     return decoder.finish();
 }
 
+QByteArray utf16(const QString& text, bool little)
+{
+    QByteArray bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (const QChar c : text)
+        bytes.append(static_cast<char>(little ? c.cell() : c.row())).append(static_cast<char>(little ? c.row() : c.cell()));
+    return bytes;
+}
+
 TEST(WordList, TextsReadAlikeInEveryEncodingAndChunking)
 {
     const QString letters(kMaxLineChars, u'x');
     const QString emoji = u"😀"_s.repeated(kMaxLineChars / 2);  // two code units each
     const QString han(kMaxLineChars, u'漢');                    // three bytes each in UTF-8
     const std::pair<QString, Words> rows[] = {
-        {u"  apple\r\nBanana\t\n\n \t\v\f \r\rice cream\rcafé 😀\r\n\v\f Apple  \n"_s,
-         Words{{u"apple"_s, u"Banana"_s, u"ice cream"_s, u"café 😀"_s, u"Apple"_s}}},
+        {u"  apple\r\nBanana\t\n\n \t\v\f \r\rice cream\rpear  \ncafé 😀\r\n\v\f Apple  \n"_s,
+         Words{{u"apple"_s, u"Banana"_s, u"ice cream"_s, u"pear"_s, u"café 😀"_s, u"Apple"_s}}},
         {u""_s, Words{std::vector<QString>{}}},
         {u" \t\r\n\v\f\r\r\n"_s, Words{std::vector<QString>{}}},
         // Lines that can't be typed are skipped; a line's leading mark (files joined with cat) is dropped.
@@ -57,12 +65,6 @@ TEST(WordList, TextsReadAlikeInEveryEncodingAndChunking)
         {emoji + u"😀"_s, std::nullopt},
         {QString(kMaxLineChars + 1, u' '), std::nullopt},
         {u"ab\nc"_s + QChar(0) + u"d\n"_s, std::nullopt},
-    };
-    const auto utf16 = [](const QString& text, bool little) {
-        QByteArray bytes = little ? "\xFF\xFE" : "\xFE\xFF";
-        for (const QChar c : text)
-            bytes.append(static_cast<char>(little ? c.cell() : c.row())).append(static_cast<char>(little ? c.row() : c.cell()));
-        return bytes;
     };
     for (const auto& [text, words] : rows) {
         for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), utf16(text, true), utf16(text, false)})
@@ -138,6 +140,7 @@ TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
         {"an empty list", [&] { return write({}); }, 0},
         {"10,000 words, and then more", [&] { return write(tenThousand + "w10001\n"); }, kMaxWords},
         {"... a NUL", [&] { return write(tenThousand + '\0'); }, kMaxWords},
+        {"... a NUL, in UTF-16", [&] { return write(utf16(QString::fromLatin1(tenThousand + '\0'), true)); }, kMaxWords},
         {"... an overlong line", [&] { return write(tenThousand + QByteArray(5 * kMaxLineChars, 'x')); }, kMaxWords},
         {"... lines that can't be typed between", [&] { return write(QByteArray(tenThousand).replace("\r\n", "\n\t\x1A\n")); }, kMaxWords},
         {"no list", [] { return true; }, -1},

@@ -1,3 +1,4 @@
+#include "window/elements.h"
 #include "window/random_source.h"
 #include "window/tick_schedule.h"
 
@@ -5,6 +6,16 @@
 
 namespace skyquill {
 namespace {
+
+TEST(TextBox, CaretStaysInsideTheText)
+{
+    TextBox box(Element::txtWord, {0, 0, 10, 10});
+    box.setText(QStringLiteral("ABC"));
+    box.setSelStart(99);
+    EXPECT_EQ(box.selStart(), 3);
+    box.setText(QStringLiteral("A"));
+    EXPECT_EQ(box.selStart(), 1);
+}
 
 TEST(TickSchedule, KeepsTheClassicGranularityWithoutDriftOrBursts)
 {
