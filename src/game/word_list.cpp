@@ -352,17 +352,8 @@ void WordListDecoder::consumeEightBit(const char* data, std::size_t size)
             while (wordEnd != begin && wordEnd[-1] == ' ')
                 --wordEnd;
             if (begin != wordEnd) {
-                char16_t* const record = text_.data_ptr().data() + used_;
-                const qsizetype length = wordEnd - begin;
-                record[0] = kUnicodeWord | kCp1252Word;
-                record[1] = static_cast<char16_t>(length);
-                widen(begin, wordEnd, record + 2);
-                record[2 + length] = 0;
-                used_ += length + kRecordExtra;
-                ++unicodeWords_;
-                ++cp1252Words_;
-                if ((encoding_ == Encoding::Cp1252 ? cp1252Words_ : unicodeWords_) >= maxWords_)
-                    state_ = State::Full;
+                widen(begin, wordEnd, text_.data_ptr().data() + used_ + 2);  // room is made above
+                keep(kUnicodeWord | kCp1252Word, wordEnd - begin);
             }
         } else {
             if (line8_.isEmpty()) {
@@ -480,7 +471,8 @@ char16_t* WordListDecoder::room(qsizetype units)
 }
 
 // Closes the record whose units room() handed out.
-void WordListDecoder::keep(char16_t flags, qsizetype length)
+// Inlined: every word of the common ASCII line comes through here.
+Q_ALWAYS_INLINE void WordListDecoder::keep(char16_t flags, qsizetype length)
 {
     char16_t* const record = text_.data_ptr().data() + used_;
     record[0] = flags;
