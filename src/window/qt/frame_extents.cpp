@@ -72,10 +72,14 @@ std::optional<QMargins> readExtents(xcb_connection_t* connection, xcb_window_t w
 
 std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
 {
-    // The offscreen platform answers for X11 too, but without a connection.
+    // Only the xcb platform has a manager to ask. The platform is checked
+    // first: offscreen answers for X11 too, and looking it up there costs
+    // more than the rest of this together.
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || window.isVisible())
+        return std::nullopt;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
-    if (connection == nullptr || QGuiApplication::platformName() != QLatin1String("xcb") || window.isVisible())
+    if (connection == nullptr)
         return std::nullopt;
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
