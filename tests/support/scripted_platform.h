@@ -13,8 +13,6 @@ namespace skyquill::testing {
 
 class ScriptedPlatform : public Platform {
 public:
-    ScriptedPlatform() { fallback_.seed(1.0F); }
-
     // A box is kept as "title: text"; onBox runs while it is open.
     void messageBox(const QString& text, const QString& title) override
     {
@@ -29,10 +27,10 @@ public:
     void seedRandom(float seed) override { seeds.push_back(seed); }
     double random() override
     {
-        drawLog.push_back(randoms.empty() ? fallback_.next() : randoms.front());
+        const double r = randoms.empty() ? fallback_.next() : randoms.front();
         if (!randoms.empty())
             randoms.pop_front();
-        return drawLog.back();
+        return drawLog.emplace_back(r);
     }
 
     std::deque<double> randoms;   // handed out first, then a fixed pseudo-random sequence
@@ -52,9 +50,8 @@ private:
 inline void loadWords(frmSkyquill& form, const std::vector<QString>& words)
 {
     GameState& s = form.stateForTesting();
-    s.intWordCount = 0;
-    for (const QString& w : words)
-        s.strWordList.at(static_cast<std::size_t>(++s.intWordCount)) = w;
+    s.intWordCount = static_cast<std::int16_t>(words.size());
+    std::copy(words.begin(), words.end(), s.strWordList.begin() + 1);
 }
 
 }  // namespace skyquill::testing
