@@ -9,5 +9,5 @@ cmake -S . -B build/coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS
     -DSKYQUILL_BENCH=OFF >/dev/null
 cmake --build build/coverage -j 2
 find build/coverage -name '*.gcda' -delete
-SKYQUILL_SESSION_EVENTS=100000 ctest --test-dir build/coverage -LE monkey --output-on-failure
+SKYQUILL_SESSION_EVENTS=100000 MONKEY_SECONDS=5 ctest --test-dir build/coverage --output-on-failure
 gcovr -r . --filter 'src/' --exclude-unreachable-branches --print-summary -o build/coverage/coverage.txt build/coverage

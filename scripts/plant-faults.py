@@ -6,6 +6,7 @@ caught each fault. The source is restored after every fault, also on Ctrl+C.
     scripts/plant-faults.py [--no-e2e] [--only ID ...] [--out FILE]
 """
 import argparse
+import os
 import pathlib
 import subprocess
 import sys
@@ -21,9 +22,11 @@ SUITES = [("unit", "unit"), ("view", "view"), ("e2e", "e2e")]
 
 
 def run(cmd, timeout):
+    # A few seconds of random keys are enough for a planted fault.
+    env = dict(os.environ, MONKEY_SECONDS=os.environ.get("MONKEY_SECONDS", "5"))
     try:
         return subprocess.run(cmd, cwd=ROOT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=timeout).returncode == 0
+                              timeout=timeout, env=env).returncode == 0
     except subprocess.TimeoutExpired:
         return False
 
@@ -34,7 +37,7 @@ def build():
 
 def caught_by(suites):
     for name, label in suites:
-        if not run(["ctest", "--test-dir", str(BUILD), "-L", label, "-j2", "--timeout", "120",
+        if not run(["ctest", "--test-dir", str(BUILD), "-L", label, "-j2", "--timeout", "240",
                     "--stop-on-failure"], 1800):
             return name
     return None

@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # The game on a private Xvfb display (sourced). The end-to-end tests use
-# displays :50-:69; the monkey test and the leak check :70-:79.
+# displays :50-:69; the leak check :70-:79.
 
 XVFB_PID=""
 
