@@ -1,21 +1,9 @@
-#include "window/elements.h"
-#include "window/random_source.h"
 #include "window/tick_schedule.h"
 
 #include <gtest/gtest.h>
 
 namespace skyquill {
 namespace {
-
-TEST(TextBox, CaretStaysInsideTheText)
-{
-    TextBox box(Element::txtWord, {0, 0, 10, 10});
-    box.setText(QStringLiteral("ABC"));
-    box.setSelStart(99);
-    EXPECT_EQ(box.selStart(), 3);
-    box.setText(QStringLiteral("A"));
-    EXPECT_EQ(box.selStart(), 1);
-}
 
 TEST(TickSchedule, KeepsTheClassicGranularityWithoutDriftOrBursts)
 {
@@ -30,22 +18,6 @@ TEST(TickSchedule, KeepsTheClassicGranularityWithoutDriftOrBursts)
     EXPECT_EQ(schedule.deadline(), seconds(110) + microseconds(15625));
     schedule.advance(seconds(200));  // after a stall it goes on from now, without a burst
     EXPECT_EQ(schedule.deadline(), seconds(200) + microseconds(15625));
-}
-
-TEST(RandomSource, SpansZeroToJustBelowOneAndFollowsTheSeed)
-{
-    RandomSource a;
-    RandomSource b;
-    a.seed(100.25F);
-    b.seed(100.5F);
-    double low = 1.0;
-    double high = 0.0;
-    for (int i = 0; i < 100000; ++i) {
-        low = std::min(low, a.next());
-        high = std::max(high, a.next());
-    }
-    EXPECT_TRUE(low >= 0.0 && low < 0.001 && high > 0.999 && high < 1.0) << low << " " << high;
-    EXPECT_NE(a.next(), b.next());
 }
 
 }  // namespace
