@@ -141,8 +141,7 @@ step "the launchers under Xvfb"
     # the game, and without it the game would show "No Word List Found!".
     play() {
         local launcher=$1 game=$2 win i status
-        (cd "$x/cwd" && x_game_env && XDG_RUNTIME_DIR=$x/runtime exec "$launcher") >"$x/game.log" 2>&1 &
-        GAME_PID=$!
+        x_run_game "$x" "$launcher"
         win=$(x_wait_window " Tamsley's Skyquill Game" 15) || fail "$launcher: no game window"
         # The launcher execs the game, so the window belongs to the game
         # unpacked beside the list.

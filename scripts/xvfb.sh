@@ -53,15 +53,16 @@ x_install_game() {
     mkdir -p "$2/game" "$2/cwd" "$2/runtime" && chmod 700 "$2/runtime" && cp "$1" "$2/game/skyquill"
 }
 
-# x_run_game <dir>: runs the installed game in the background from <dir>/cwd,
-# which holds no word list unless the test puts one there (the game must read
-# the one beside it); its output goes to <dir>/game.log. Sets GAME_PID.
+# x_run_game <dir> [program]: runs the installed game (or another program
+# that starts it, such as a launcher) in the background from <dir>/cwd, which
+# holds no word list unless the test puts one there (the game must read the
+# one beside it); its output goes to <dir>/game.log. Sets GAME_PID.
 x_run_game() {
     (
         cd "$1/cwd" || exit 99
         x_game_env
         export XDG_RUNTIME_DIR="$1/runtime"
-        exec "$1/game/skyquill"
+        exec "${2:-$1/game/skyquill}"
     ) >"$1/game.log" 2>&1 &
     # shellcheck disable=SC2034  # the caller's
     GAME_PID=$!
