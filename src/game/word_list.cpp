@@ -245,7 +245,7 @@ std::optional<std::vector<QString>> WordListDecoder::finish()
     const bool utf16 = encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be;
     if (state_ == State::Open) {  // the last line needs no line end
         if (!utf16)
-            endEightBitLine(line8_.cbegin(), line8_.cend(), classify(line8_.cbegin(), line8_.cend()));
+            endBufferedLine();
         else if (oddByte_)
             fail();
         else
@@ -360,7 +360,7 @@ void WordListDecoder::consumeEightBit(const char* data, std::size_t size)
                 endEightBitLine(data, stop, seen);
             } else {
                 line8_.append(data, stop - data);
-                endEightBitLine(line8_.cbegin(), line8_.cend(), classify(line8_.cbegin(), line8_.cend()));
+                endBufferedLine();
                 line8_.clear();
             }
             room(2 * (end - stop));  // a switch to Windows-1252 starts a new buffer
@@ -432,6 +432,12 @@ void WordListDecoder::endEightBitLine(const char* begin, const char* end, unsign
         keepCp1252(wordBegin, wordEnd);
     else if (cp1252Words_ >= maxWords_)
         state_ = State::Full;  // the switch itself can end the read
+}
+
+// Ends the line that was cut by a chunk boundary and buffered.
+void WordListDecoder::endBufferedLine()
+{
+    endEightBitLine(line8_.cbegin(), line8_.cend(), classify(line8_.cbegin(), line8_.cend()));
 }
 
 void WordListDecoder::keepCp1252(const char* begin, const char* end)

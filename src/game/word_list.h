@@ -49,6 +49,7 @@ private:
     void consumeEightBit(const char* data, std::size_t size);
     void consumeUtf16(const char* data, std::size_t size);
     void endEightBitLine(const char* begin, const char* end, unsigned seen);
+    void endBufferedLine();
     void keepCp1252(const char* begin, const char* end);
     void switchToCp1252();
     void endUtf16Line();
