@@ -17,6 +17,11 @@ inline constexpr float kBottom = 7230.0F;
 inline constexpr char16_t kBackspace = 8;
 inline constexpr char16_t kEscape = 27;
 
+// The form in which a word is shown and typed text compared with it: upper
+// case, then NFC, so that a word stored decomposed (E and a combining acute)
+// is typed with the keys that type the composed one.
+QString typingForm(const QString& text);
+
 // Handler and element names follow the window's own naming: element prefix,
 // then the event.
 // NOLINTBEGIN(readability-identifier-naming)

@@ -30,6 +30,11 @@ qsizetype commonPrefixLength(const QString& a, const QString& b)
 
 }  // namespace
 
+QString typingForm(const QString& text)
+{
+    return text.toUpper().normalized(QString::NormalizationForm_C);
+}
+
 void frmSkyquill::txtWord_KeyPress(char16_t& KeyAscii)
 {
     if (KeyAscii == kBackspace)
@@ -54,14 +59,17 @@ void frmSkyquill::txtWord_Change()
     // that is also a beginning of the word, or, when it starts with the whole
     // word, the word is scored once. Cutting a character at a time would give
     // the same result, at a cost that grows with the square of a pasted text.
-    const QString text = txtWord.text().toUpper();
-    const QString word = lblWord.caption().toUpper();
-    const qsizetype fits = commonPrefixLength(text, word);
+    const QString text = typingForm(txtWord.text());
+    const QString word = typingForm(lblWord.caption());
+    qsizetype fits = commonPrefixLength(text, word);
 
     if (fits == word.size()) {
         scoreWord();
         return;
     }
+    // Whole characters only: half a surrogate pair is no beginning of a word.
+    if (fits > 0 && text[fits - 1].isHighSurrogate())
+        --fits;
     txtWord.setText(text.left(fits));
     txtWord.setSelStart(txtWord.text().size());
 }

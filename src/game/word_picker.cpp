@@ -44,7 +44,7 @@ void frmSkyquill::NextWord()
         s.intWordsUsed = 0;
     }
 
-    lblWord.setCaption(s.strWordList.at(static_cast<std::size_t>(s.intCurrentWord)).toUpper());
+    lblWord.setCaption(typingForm(s.strWordList.at(static_cast<std::size_t>(s.intCurrentWord))));
 }
 
 }  // namespace skyquill

@@ -8,6 +8,7 @@
 #include "support/scripted_platform.h"
 
 #include <cmath>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -27,24 +28,35 @@ public:
         };
     }
 
-    // A key typed at `at` (the end by default): the key filter, then the box.
-    // A disabled box takes no keys; a code of 0 is no key at all.
-    void type(char16_t c, qsizetype at = -1)
+    // A key typed at `at` (the end by default). Each code unit of its text
+    // goes through the key filter and what passes enters the box at once, as
+    // in the window. A disabled box takes no keys; a code of 0 is no key.
+    void type(const QString& key, qsizetype at = -1)
     {
-        QString typed = form.txtWord.text();
-        typed.insert(at < 0 ? typed.size() : at, QChar(c));
         if (mode_ == Mode::Stopped)
             return;
-        check("key " + std::to_string(c), [&](Shown& e) {
-            if (c == kEscape)
-                toggle();
-            else if (c != kBackspace && c != 0 && mode_ == Mode::Running)
-                settle(e, typed);
+        const auto insert = [&](const QString& passed) {
+            return QString(form.txtWord.text()).insert(at < 0 ? form.txtWord.text().size() : at, passed);
+        };
+        check("key " + key.toStdString(), [&](Shown& e) {
+            QString passed;
+            for (const QChar c : key) {
+                if (c == kEscape)
+                    toggle();
+                else if (c != kBackspace && c != QChar(0) && mode_ == Mode::Running)
+                    passed += c;
+            }
+            if (!passed.isEmpty())
+                settle(e, insert(passed));
         }, [&] {
-            char16_t code = c;
-            form.txtWord_KeyPress(code);
-            if (code != 0)
-                form.txtWord.setText(typed);
+            QString passed;
+            for (const QChar c : key) {
+                char16_t code = c.unicode();
+                form.txtWord_KeyPress(code);
+                passed += code != 0 ? QString(QChar(code)) : QString();
+            }
+            if (!passed.isEmpty())
+                form.txtWord.setText(insert(passed));
         });
     }
 
@@ -117,6 +129,8 @@ private:
         Shown e = now();
         plan(e);
         act();
+        if (cutFrom_)
+            checkCut(event, e);
         e.caret = e.text.size();
         if (!std::exchange(box_, {}).isEmpty())
             fail(event + ": the box it should show never opened");
@@ -133,18 +147,17 @@ private:
 
     void toggle() { mode_ = mode_ == Mode::Running ? Mode::Paused : Mode::Running; }
 
-    // The entry becomes its longest upper-case beginning that also begins the
-    // word; a text that starts with the whole word scores it, and the tenth
-    // point wins unless the word was finished while paused.
+    // A text that starts with the whole word, in upper case and NFC, scores
+    // it, and the tenth point wins unless the word was finished while paused;
+    // any other text is cut back (checkCut).
     void settle(Shown& e, const QString& typed)
     {
-        const QString text = typed.toUpper();
-        qsizetype fit = 0;
-        while (fit < text.size() && fit < e.word.size() && text[fit] == e.word[fit])
-            ++fit;
-        e.text = fit < e.word.size() ? text.left(fit) : QString();
-        if (fit < e.word.size())
+        const QString text = typed.toUpper().normalized(QString::NormalizationForm_C);
+        if (!text.startsWith(e.word)) {
+            cutFrom_ = text;
             return;
+        }
+        e.text.clear();
         e.score = std::min(e.score + 1, 10);
         e.pick = e.score < 10 || mode_ != Mode::Running;
         if (!e.pick) {
@@ -153,6 +166,26 @@ private:
             box_ = QStringLiteral("Congratulations!: You are a winner!");
             ++wins;
         }
+    }
+
+    // What the player sees of a cut: whole characters that begin both the word
+    // and what was typed, up to the first character where the two differ.
+    void checkCut(const std::string& event, Shown& e)
+    {
+        const QString kept = form.txtWord.text();
+        const auto at = [&kept](const QString& s) -> char32_t {
+            const qsizetype i = kept.size();
+            if (i >= s.size())
+                return ~char32_t{0};
+            if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+                return QChar::surrogateToUcs4(s[i], s[i + 1]);
+            return s[i].unicode();
+        };
+        const QString typed = *std::exchange(cutFrom_, std::nullopt);
+        if (!kept.isValidUtf16() || !e.word.startsWith(kept) || !typed.startsWith(kept) ||
+            (kept.size() < typed.size() && at(typed) == at(e.word)))
+            fail(event + ": cut " + typed.toStdString() + " to " + kept.toStdString() + " against " + e.word.toStdString());
+        e.text = kept;
     }
 
     void checkDisplay(const std::string& event)
@@ -178,7 +211,7 @@ private:
         const std::size_t slot = below(draws.back(), words_.size());
         e.top = static_cast<float>(below(draws[0], 3600) + 120);
         e.interval = static_cast<std::int32_t>(below(draws[1], 25) + 1);
-        e.word = words_[slot].toUpper();
+        e.word = words_[slot].toUpper().normalized(QString::NormalizationForm_C);
         for (std::size_t i = 2; i < draws.size(); ++i)
             if (shown_.contains(below(draws[i], words_.size())) == (i + 1 == draws.size()))
                 return fail(event + ": drew past an unshown word, or picked a shown one");
@@ -195,6 +228,7 @@ private:
     Mode mode_ = Mode::Stopped;
     std::set<std::size_t> shown_;
     QString box_;  // the box the event should show, as "title: text"
+    std::optional<QString> cutFrom_;  // what was typed, in upper case and NFC, when the entry is cut back
     std::string failure_;
 };
 
@@ -205,28 +239,32 @@ private:
 template <typename Next>
 void randomEvent(CheckedGame& game, Next&& next)
 {
-    static const std::u16string odd = u"\b\x1b\x01\t\r\x7f 9zZ-éσςжßİıﬁ\uFEFF\u00A0";
+    static const QString odd = QStringLiteral("\b\x1b\x01\t\r\x7f 9zZ-éσςжßİıﬁ\uFEFF\u00A0\u0301😀😁");
     const auto below = [&next](qsizetype n) { return static_cast<qsizetype>(next() % static_cast<unsigned>(n)); };
     const QString word = game.form.lblWord.caption();
     const QString text = game.form.txtWord.text();
     const qsizetype at = below(text.size() + 1);
     const qsizetype kind = below(20);
-    if (kind < 4 && text.size() < word.size())  // the right next letter, in either case
-        game.type((below(2) != 0 ? word[text.size()] : word[text.size()].toLower()).unicode());
-    else if (kind == 4 || kind == 5)  // an odd key, or any code unit at all
-        game.type(kind == 4 ? odd[static_cast<std::size_t>(below(static_cast<qsizetype>(odd.size())))]
-                            : static_cast<char16_t>(next()), at);
-    else if (kind == 6)  // a paste, now and then of the word and more, else of a piece of it
+    if (kind < 4 && text.size() < word.size()) {  // the right next character, in either case
+        const QString right = word.mid(text.size(), word[text.size()].isHighSurrogate() ? 2 : 1);
+        game.type(below(2) != 0 ? right : right.toLower());
+    } else if (kind == 4) {  // an odd key: a character, half of one, or a letter and an accent
+        const qsizetype i = below(odd.size());
+        game.type(below(8) == 0 ? QStringLiteral("e\u0301") : odd.mid(i, below(4) == 0 ? 2 : 1), at);
+    } else if (kind == 5) {  // any code unit at all
+        game.type(QString(QChar(static_cast<char16_t>(next()))), at);
+    } else if (kind == 6) {  // a paste, now and then of the word and more, else of a piece of it
         game.edit(QString(text).insert(at, below(100) == 0 ? word.toLower() + QStringLiteral("tail")
                                                            : word.mid(below(4), below(5)) + QChar(u'q')));
-    else if (kind == 7)  // Delete: a character goes without a key press
+    } else if (kind == 7) {  // Delete: a character goes without a key press
         game.edit(QString(text).remove(at, 1));
-    else if (kind == 8 && below(game.mode() == CheckedGame::Mode::Stopped ? 2 : 100) == 0)
+    } else if (kind == 8 && below(game.mode() == CheckedGame::Mode::Stopped ? 2 : 100) == 0) {
         game.newGame();
-    else if (kind == 9 && below(4) == 0)
+    } else if (kind == 9 && below(4) == 0) {
         game.pause();
-    else if (kind > 10)
+    } else if (kind > 10) {
         game.tick();
+    }
 }
 
 }  // namespace skyquill::testing
