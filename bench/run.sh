@@ -52,7 +52,7 @@ for r in $(seq "$cg_runs"); do
   done
 done
 # The reader alone, on its first call in a fresh process.
-valgrind --tool=callgrind --callgrind-out-file="$out/read.cg" '--toggle-collect=skyquill::readWordList(*' \
+valgrind --tool=callgrind --callgrind-out-file="$out/read.cg" '--toggle-collect=skyquill::readWordList(QString const&)' \
   "$build/bench/skyquill_cold_read" "$lists/game/SkyquillList.txt" >/dev/null 2>"$out/callgrind.log"
 read_ir=$(awk '/^summary:/ {print $2}' "$out/read.cg")
 echo "readWordList, 10,000 words: $read_ir instructions"

@@ -24,7 +24,6 @@ constexpr qsizetype kMaxLineBytes = qsizetype{3} * kMaxLineChars;
 constexpr bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; }
 // Unicode category Cc: no key types one.
 constexpr bool isControl(QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F); }
-constexpr bool isLineEnd(QChar c) { return c == u'\n' || c == u'\r'; }
 
 QStringDecoder decoderFor(Encoding encoding)
 {
@@ -58,7 +57,7 @@ public:
     {
         if (utf16()) {
             oddByte_ = oddByte_ != (bytes.size() % 2 != 0);
-            return take(QString(decoder_(bytes)));
+            return take(decoder_(bytes));
         }
         // A NUL byte ends what can be read: a list whose 10,000th word comes
         // before it is whole, any other is no word list.
@@ -67,10 +66,12 @@ public:
         // Only whole lines go to the decoder: Qt 6.4's UTF-8 decoder loses
         // the byte after a sequence cut by the end of its input, which could
         // be a line end.
-        const qsizetype whole = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r')) + 1;
+        const auto lastEnd = std::find_if(std::make_reverse_iterator(bytes.end()), std::make_reverse_iterator(bytes.begin()),
+                                          [](char c) { return c == '\n' || c == '\r'; });
+        const qsizetype whole = lastEnd.base() - bytes.begin();
         if (whole > 0) {
             partLine_ += bytes.first(whole);
-            take(QString(decoder_(std::exchange(partLine_, {}))));
+            take(decoder_(std::exchange(partLine_, {})));
         }
         partLine_ += bytes.sliced(whole);
         if (partLine_.size() > kMaxLineBytes || (nul >= 0 && outcome == Outcome::Reading))
@@ -85,7 +86,7 @@ public:
         if (utf16() && oddByte_)
             outcome = Outcome::Refused;
         else if (utf16())
-            take(u"\n");
+            take(QStringLiteral("\n"));
         else
             feed("\n");
     }
@@ -96,24 +97,32 @@ public:
 private:
     bool utf16() const { return encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be; }
 
-    void take(QStringView text)
+    // Splits decoded text into lines. Printable ASCII, which most words are
+    // made of, needs no closer look than the search for the line's end.
+    void take(const QString& text)
     {
         partText_ += text;
-        const QChar* at = partText_.cbegin();
+        const QChar* line = partText_.cbegin();
         const QChar* const end = partText_.cend();
-        while (outcome == Outcome::Reading) {
-            const QChar* const stop = std::find_if(at, end, isLineEnd);
-            if (stop == end)
+        bool plain = true;  // the line is printable ASCII so far
+        for (const QChar* at = line; outcome == Outcome::Reading; ++at) {
+            at = std::find_if(at, end, [](QChar c) { return c.unicode() < 0x20 || c.unicode() >= 0x7F; });
+            if (at == end)
                 break;
-            takeLine(QStringView(at, stop));  // a CR LF leaves an empty line between, which is skipped
-            at = stop + 1;
+            if (*at != u'\n' && *at != u'\r') {
+                plain = false;
+                continue;
+            }
+            takeLine(QStringView(line, at), plain);  // a CR LF leaves an empty line between, which is skipped
+            line = at + 1;
+            plain = true;
         }
-        partText_.remove(0, at - partText_.cbegin());
+        partText_.remove(0, line - partText_.cbegin());
         if (partText_.size() > kMaxLineChars)
             outcome = Outcome::Refused;
     }
 
-    void takeLine(QStringView line)
+    void takeLine(QStringView line, bool plain)
     {
         if (line.size() > kMaxLineChars) {
             outcome = Outcome::Refused;
@@ -127,8 +136,8 @@ private:
             line.chop(1);
         if (line.isEmpty())
             return;
-        if (std::none_of(line.begin(), line.end(), isControl) && line.isValidUtf16()) {
-            words.push_back(line.toString());
+        if (plain || (std::none_of(line.begin(), line.end(), isControl) && line.isValidUtf16())) {
+            words.emplace_back(line.data(), line.size());
             if (words.size() == kMaxWords)
                 outcome = Outcome::Full;
         } else if (line.contains(QChar(0)) && encoding_ == Encoding::Guess) {
