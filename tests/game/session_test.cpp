@@ -38,33 +38,5 @@ TEST(Session, EveryRandomEventHasTheOutcomeTheRulesGive)
     std::printf("session: %d events, %d cycles, %d wins, %d landings\n", events, game.cycles, game.wins, game.landings);
 }
 
-TEST(Session, WordsInAnyScriptAreTypedAWholeCharacterAtATime)
-{
-    struct Row {
-        QString word;
-        std::vector<QString> keys;
-        QString entry;  // then
-        int score;
-    };
-    const Row rows[] = {
-        {QStringLiteral("😀"), {QStringLiteral("😁")}, QString(), 0},  // no half of a character is kept
-        {QStringLiteral("😀"), {QStringLiteral("😁"), QStringLiteral("😀")}, QString(), 1},
-        {QStringLiteral("ok😀"), {QStringLiteral("o"), QStringLiteral("k"), QStringLiteral("😁")}, QStringLiteral("OK"), 0},
-        {QStringLiteral("cafe\u0301"), {QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("f"), QStringLiteral("é")}, QString(), 1},
-        {QStringLiteral("café"), {QStringLiteral("caf"), QStringLiteral("e\u0301")}, QString(), 1},  // an accent composed on its own
-        {QStringLiteral("cafe\u0301"), {QStringLiteral("cafe")}, QStringLiteral("CAF"), 0},
-        {QStringLiteral("straße"), {QStringLiteral("strass")}, QStringLiteral("STRASS"), 0},
-    };
-    for (const Row& row : rows) {
-        CheckedGame game({row.word});
-        game.newGame();
-        for (const QString& key : row.keys)
-            game.type(key);
-        EXPECT_EQ(game.failure(), "") << row.word.toStdString();
-        EXPECT_EQ(game.form.txtWord.text(), row.entry) << row.word.toStdString();
-        EXPECT_EQ(game.form.lblScore.caption(), QString::number(row.score)) << row.word.toStdString();
-    }
-}
-
 }  // namespace
 }  // namespace skyquill
