@@ -215,10 +215,13 @@ sed -i "s/^Version: .*/Version: $version+1/" "$newer/DEBIAN/control"
 echo quillwort >>"$newer/etc/skyquill/SkyquillList.txt"
 (cd "$newer" && find . -path ./DEBIAN -prune -o -type f -printf '%P\0' | sort -z | xargs -0 md5sum) >"$newer/DEBIAN/md5sums"
 dpkg-deb --root-owner-group -b "$newer" "$scratch/newer.deb" >/dev/null
-dpkg_root -i "$deb" >/dev/null
+# Their output, without the complaints about dependencies missing there.
+dpkg_root -i "$deb" >"$scratch/dpkg.log" 2>&1 || fail "dpkg -i $deb: $(cat "$scratch/dpkg.log")"
 edited=$droot/etc/skyquill/SkyquillList.txt
 printf 'quill\n' >"$edited"
-dpkg_root --force-confold -i "$scratch/newer.deb" </dev/null
+dpkg_root --force-confold -i "$scratch/newer.deb" </dev/null >"$scratch/dpkg.log" 2>&1 ||
+    fail "dpkg -i newer.deb: $(cat "$scratch/dpkg.log")"
+grep -A 3 '^Configuration file' "$scratch/dpkg.log"
 [[ $(dpkg-query --admindir="$droot/var/lib/dpkg" -W -f '${Version} ${db:Status-Abbrev}' skyquill) == "$version+1 ii " ]] ||
     fail "the newer version is not installed in $droot"
 [[ $(cat "$edited") == quill ]] || fail "the upgrade replaced the edited list"
@@ -266,7 +269,7 @@ step "the launchers under Xvfb"
         status=$?
         GAME_PID=""
         ((status == 0)) || fail "Ctrl+X ended $game with status $status"
-        echo "$*: window open, a word falls${word:+, typing '$word' wins}"
+        echo "${*:3}: window open, a word falls${word:+, typing '$word' wins}"
     }
     deb_game=$root/usr/lib/games/skyquill/skyquill local_game=$prefix/libexec/skyquill/skyquill
     # The unpacked link points into the machine's /etc, which holds no list:
