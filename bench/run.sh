@@ -20,6 +20,7 @@ out=${KEEP:-$(mktemp -d /tmp/skyquill-bench.XXXXXX)}
 mkdir -p "$out"
 [[ -n ${KEEP:-} ]] || trap 'rm -rf "$out"' EXIT
 export XDG_RUNTIME_DIR=$out/runtime
+export XDG_DATA_HOME=$out/data  # so that no list of the user's own is read
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 echo "== build ($build)"

@@ -69,6 +69,7 @@ done
 [[ -n $display ]] || { echo "no free display in :80-:89" >&2; exit 1; }
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime
+export XDG_DATA_HOME=$work/data  # so that no list of the user's own is read
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # The game reads SkyquillList.txt beside its executable: give a copy of it a

@@ -30,8 +30,12 @@ window, and you type it before it reaches the red ground line. Each word
 typed in time earns a point, each word that lands costs one, and the tenth
 point wins.
 .
-It comes with a list of 10,000 common English words; the list is a plain
-text file that can be replaced to play other words, in any script.]=])
+It comes with a list of 10,000 common English words. Any plain text file of
+words, in any script, can be played instead: name it on the command line
+(skyquill FILE), or save it as ~/.local/share/skyquill/SkyquillList.txt to
+play it from the menu too. The system's list,
+/etc/skyquill/SkyquillList.txt, is a configuration file: an edited list
+survives upgrades.]=])
 
 # Depends: the libraries the game links, as dpkg-shlibdeps works them out,
 # and the font that the window's sans-serif text falls back to.
@@ -47,6 +51,16 @@ endif()
 set(CPACK_SKYQUILL_STRIP "${CMAKE_STRIP}")
 set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/DebStrip.cmake")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# The system's word list is a conffile: dpkg keeps an edited one and asks
+# before it replaces it.
+file(WRITE "${CMAKE_CURRENT_BINARY_DIR}/deb-control/conffiles" "/etc/skyquill/SkyquillList.txt\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_CURRENT_BINARY_DIR}/deb-control/conffiles")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Reproducible: CPack stamps every file and archive member with
+# SOURCE_DATE_EPOCH, which this sets at packaging time to the last commit's
+# time unless the caller chose one.
+set(CPACK_SKYQUILL_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/DebEpoch.cmake")
 # Directories 0755 whatever the umask of the machine that builds the package.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

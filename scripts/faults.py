@@ -44,7 +44,12 @@ FAULTS = [
     ("no-seed", "src/game/startup.cpp", "    platform_.seedRandom(platform_.timeOfDay());\n", ""),
     ("missing-list-keeps-running", "src/game/startup.cpp", "        platform_.endProgram(1);\n", ""),
     ("one-word-short", "src/game/startup.cpp", "std::min<std::size_t>(words->size(), kMaxWords)", "std::min<std::size_t>(words->size(), kMaxWords - 1)"),
-    ("list-name-wrong-case", "src/game/startup.cpp", "\"/SkyquillList.txt\"", "\"/skyquillList.txt\""),
+    ("list-name-wrong-case", "src/game/command_line.cpp", "u\"/SkyquillList.txt\"_s", "u\"/skyquillList.txt\"_s"),
+    # command line and the choice of the list
+    ("user-list-refused-falls-back", "src/game/command_line.cpp", "user.exists() || user.isSymLink()", "user.isFile()"),
+    ("qt-option-value-taken-as-file", "src/game/command_line.cpp", "u\"platform\", u\"platformpluginpath\"", "u\"platformpluginpath\""),
+    ("user-list-beats-file", "src/game/command_line.cpp", "    if (file)\n", "    if (file && userList.isEmpty())\n"),
+    ("about-version-unpadded", "src/commands/help.cpp", ".rightJustified(2, QLatin1Char('0'))", ""),
     ("score-reads-last-digit", "src/window/score_text.cpp", "value = value * 10.0 + (caption[i].unicode() - u'0');", "value = (caption[i].unicode() - u'0');"),
     ("caret-past-end", "src/window/elements.h", "        if (selStart_ > text.size())\n", "        if (false)\n"),
     ("change-event-lost", "src/window/elements.h", "        if (change_)\n            change_();", "        if (false)\n            change_();"),

@@ -81,7 +81,7 @@ printf '%s\n' café λόγος слово >"$work/game/SkyquillList.txt"
 x_start "$out/xvfb.log"
 (
     x_game_env
-    export XDG_RUNTIME_DIR="$work/runtime"
+    export XDG_RUNTIME_DIR="$work/runtime" XDG_DATA_HOME="$work/data"
     exec "${memcheck[@]}" --log-file="$root/$out/game.%p.log" "$work/game/skyquill"
 ) >"$out/game.out" 2>&1 &
 game_pid=$!

@@ -53,17 +53,21 @@ x_install_game() {
     mkdir -p "$2/game" "$2/cwd" "$2/runtime" && chmod 700 "$2/runtime" && cp "$1" "$2/game/skyquill"
 }
 
-# x_run_game <dir> [program]: runs the installed game (or another program
-# that starts it, such as a launcher) in the background from <dir>/cwd, which
-# holds no word list unless the test puts one there (the game must read the
-# one beside it); its output goes to <dir>/game.log. Sets GAME_PID.
+# x_run_game <dir> [program [argument...]]: runs the installed game (or
+# another program that starts it, such as a launcher) in the background from
+# <dir>/cwd, which holds no word list unless the test puts one there (the game
+# must read the one beside it); its output goes to <dir>/game.log. Its data
+# directory is <dir>/data, so a list of the user's own is never read unless
+# the test puts one there. Sets GAME_PID.
 x_run_game() {
+    local dir=$1 program=${2:-$1/game/skyquill}
+    shift $(($# < 2 ? $# : 2))
     (
-        cd "$1/cwd" || exit 99
+        cd "$dir/cwd" || exit 99
         x_game_env
-        export XDG_RUNTIME_DIR="$1/runtime"
-        exec "${2:-$1/game/skyquill}"
-    ) >"$1/game.log" 2>&1 &
+        export XDG_RUNTIME_DIR="$dir/runtime" XDG_DATA_HOME="$dir/data"
+        exec "$program" "$@"
+    ) >"$dir/game.log" 2>&1 &
     # shellcheck disable=SC2034  # the caller's
     GAME_PID=$!
 }

@@ -1,4 +1,6 @@
+#include "game/command_line.h"
 #include "game/form.h"
+#include "version.h"
 #include "window/qt/game_window.h"
 #include "window/qt/qt_platform.h"
 
@@ -7,13 +9,23 @@
 
 int main(int argc, char* argv[])
 {
+    // Before QApplication, which needs a display: --help and --version don't.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const skyquill::CommandLine line = skyquill::parseCommandLine(arguments);
+    if (line.exitStatus)
+        return skyquill::answer(line);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Skyquill"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QString::fromLatin1(skyquill::kVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("skyquill"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/skyquill.png")));
 
     skyquill::QtPlatform platform;
+    platform.setWordListPath(skyquill::chooseWordList(line.file, skyquill::userWordList(),
+                                                      QCoreApplication::applicationDirPath()));
     skyquill::frmSkyquill form(platform);
     skyquill::GameWindow window(form, platform);
 

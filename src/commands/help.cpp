@@ -1,5 +1,6 @@
 // Rules, About and Exit.
 #include "game/form.h"
+#include "version.h"
 
 #include <QStringList>
 
@@ -31,8 +32,11 @@ void frmSkyquill::mnuRules_Click()
 
 void frmSkyquill::mnuAbout_Click()
 {
+    // Major and two-digit minor, "1.00", as the box has always shown it.
+    const QString version = QString::number(kVersionMajor) + QLatin1Char('.') +
+                            QString::number(kVersionMinor).rightJustified(2, QLatin1Char('0'));
     const QStringList lines{
-        QStringLiteral("Skyquill version 1.00"),
+        QStringLiteral("Skyquill version ") + version,
         QStringLiteral("Type the falling words before they land."),
     };
     showHelp(lines.join(kLineBreak), QStringLiteral("About Skyquill"));

@@ -20,8 +20,7 @@ void frmSkyquill::LoadWordList()
     GameState& s = *state_;
     s.intWordCount = 0;
 
-    const QString path = platform_.executableDirectory() + QStringLiteral("/SkyquillList.txt");
-    auto words = readWordList(path);
+    auto words = readWordList(platform_.wordListPath());
     if (!words) {
         // One message for every cause: missing, unreadable or not a word list.
         platform_.messageBox(QStringLiteral("No Word List Found!"), QStringLiteral("ERROR!!!"));

@@ -21,7 +21,8 @@ public:
     // Seconds since midnight, with their fraction.
     virtual float timeOfDay() = 0;
 
-    virtual QString executableDirectory() = 0;
+    // The word list to read at start-up, chosen before the window opens.
+    virtual QString wordListPath() = 0;
 
     virtual void seedRandom(float seed) = 0;
     // Uniform in [0, 1); never 1.0.

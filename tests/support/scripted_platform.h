@@ -23,7 +23,7 @@ public:
     void endProgram(int status) override { exitStatus = status; }
     bool ended() const override { return exitStatus >= 0; }
     float timeOfDay() override { return time; }
-    QString executableDirectory() override { return directory; }
+    QString wordListPath() override { return directory + QStringLiteral("/SkyquillList.txt"); }
     void seedRandom(float seed) override { seeds.push_back(seed); }
     double random() override
     {
@@ -38,7 +38,7 @@ public:
     std::vector<QString> boxes;
     std::function<void(const QString&)> onBox;
     std::vector<float> seeds;
-    QString directory;
+    QString directory;  // the word list is SkyquillList.txt in it
     float time = 45296.5F;
     int exitStatus = -1;  // -1 while the program runs
 

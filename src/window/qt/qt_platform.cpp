@@ -43,9 +43,4 @@ float QtPlatform::timeOfDay()
     return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0F;
 }
 
-QString QtPlatform::executableDirectory()
-{
-    return QCoreApplication::applicationDirPath();
-}
-
 }  // namespace skyquill

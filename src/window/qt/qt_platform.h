@@ -22,7 +22,8 @@ public:
     void endProgram(int exitStatus) override;
     bool ended() const override { return ended_; }
     float timeOfDay() override;
-    QString executableDirectory() override;
+    void setWordListPath(const QString& path) { wordListPath_ = path; }
+    QString wordListPath() override { return wordListPath_; }
     void seedRandom(float seed) override { random_.seed(seed); }
     double random() override { return random_.next(); }
 
@@ -34,6 +35,7 @@ private:
     QPointer<QWidget> window_;
     std::function<void(int)> quit_;
     RandomSource random_;
+    QString wordListPath_;
     bool ended_ = false;
     bool boxOpen_ = false;
     int exitStatus_ = 0;
