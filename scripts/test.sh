@@ -26,7 +26,7 @@ cmake --build --preset asan --target unit_tests
 section "sanitizer tests"
 SKYQUILL_SESSION_EVENTS=100000 ctest --preset asan
 
-for extra in scripts/analyse.sh scripts/leakcheck.sh scripts/fuzz.sh; do
+for extra in scripts/analyse.sh scripts/leakcheck.sh; do
   if [[ -x "$extra" ]]; then
     section "$extra"
     "$extra"

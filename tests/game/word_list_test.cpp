@@ -1,6 +1,6 @@
 // The word list from bytes to the game's table: texts read alike in every
-// encoding and chunking, 8-bit files, and start-up with the files that are
-// and are not word lists.
+// encoding, whole and a byte at a time, 8-bit files, and start-up with the
+// files that are and are not word lists.
 #include "game/word_list.h"
 #include "support/scripted_platform.h"
 
@@ -54,17 +54,16 @@ QByteArray utf16(const QString& text, bool little)
     return QStringEncoder(little ? Utf16LE : Utf16BE, QStringConverter::Flag::WriteBom)(text);
 }
 
-TEST(WordList, TextsReadAlikeInEveryEncodingAndChunking)
+TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
 {
     const QString letters(kMaxLineChars, u'x');
     const QString emoji = u"😀"_s.repeated(kMaxLineChars / 2);  // two code units each
     const QString han(kMaxLineChars, u'漢');                    // three bytes each in UTF-8
     // The first and last characters of three and four bytes, and those around the surrogates.
     const QString edges = u"\u0800\uD7FF\uE000\uFFFD\U00010000\U0010FFFF"_s;
-    const std::pair<QString, Words> rows[] = {
+    const std::pair<QString, Words> texts[] = {
         {u"  apple\r\nBanana\t\n\n \t\v\f \r\rice cream\rpear  \ncafé 😀\r\n\v\f Apple  \n"_s,
          Words{{u"apple"_s, u"Banana"_s, u"ice cream"_s, u"pear"_s, u"café 😀"_s, u"Apple"_s}}},
-        {u""_s, Words{std::vector<QString>{}}},
         {u" \t\r\n\v\f\r\r\n"_s, Words{std::vector<QString>{}}},
         // Lines that can't be typed are skipped; a line's leading mark (files joined with cat) is dropped.
         {u"eof\x1A\nunit\x1Fsep\nform\ffeed\n\t\vends\f\ndel\x7F\n\u0081c1\nc1\u009F\n\u00A0nbsp\n\uFEFF\n\uFEFF \tone\n"
@@ -76,53 +75,38 @@ TEST(WordList, TextsReadAlikeInEveryEncodingAndChunking)
         {letters + u'x', std::nullopt},
         {u' ' + letters, std::nullopt},
         {emoji + u"😀"_s, std::nullopt},
-        {QString(kMaxLineChars + 1, u' '), std::nullopt},
         {u"ab\nc"_s + QChar(0) + u"d\n"_s, std::nullopt},
     };
-    for (const auto& [text, words] : rows) {
-        for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), utf16(text, true), utf16(text, false)})
-            for (const qint64 chunk : {qint64{1}, bytes.size() + qint64{1}})
-                EXPECT_EQ(decode(bytes, chunk), words) << bytes.left(40).toHex().toStdString() << " in " << chunk;
-    }
-}
-
-TEST(WordList, EightBitFilesAreUtf8OrElseWindows1252)
-{
-    const QByteArray han = QString(kMaxLineChars, u'漢').toUtf8();
-    const std::pair<QByteArray, Words> rows[] = {
+    const QByteArray han8 = han.toUtf8();
+    std::vector<std::pair<QByteArray, Words>> rows = {
         {"caf\xC3\xA9\ncaf\xE9\n", Words{{u"cafÃ©"_s, u"café"_s}}},  // one line not UTF-8: all of it Windows-1252
         // Overlong, a surrogate, past U+10FFFF, a stray continuation byte, cut short.
         {"ok\n\xC0\xAF\n\xED\xA0\x80\n\xF4\xA0\x80\x80\n\x80\n\xC3",
          Words{{u"ok"_s, u"À¯"_s, u"í\u00A0€"_s, u"ô\u00A0€€"_s, u"€"_s, u"Ã"_s}}},
-        {"\xEF\xBB\xBF" "caf\xC3\xA9\ncaf\xE9\n\xC0\xAF\nend", Words{{u"café"_s, u"end"_s}}},  // the mark says UTF-8
         {"\xC2\x85\n\xC3\x81\n", Words{{u"Á"_s}}},  // U+0085 is a control in UTF-8,
         {"\xC2\x85\n\xC3\x81\n\xE9", Words{{u"Â…"_s, u"é"_s}}},  // 0x81 in Windows-1252
-        {han + "\n\xE9", std::nullopt},  // short enough only in UTF-8
+        {han8 + "\n\xE9", std::nullopt},  // short enough only in UTF-8
         {QByteArray(kMaxLineChars, '\xE9') + "\n" + QByteArray(kMaxLineChars + 1, '\xE9'), std::nullopt},
         {"\xEF\xBB\n\xFF\n\xFE", Words{{u"ï»"_s, u"ÿ"_s, u"þ"_s}}},  // not quite marks
         {"\x81\n\x8D\n\x8F\n\x90\n\x9D\n\x80\x9F\xE9", Words{{u"€Ÿé"_s}}},  // the five bytes it leaves undefined
         {QByteArray("\xFF\xFE" "a\0\n\0b", 7), std::nullopt},       // an odd byte count
         {QByteArray("l\0a\0r\0k\0", 8), std::nullopt},              // UTF-16 without a mark
     };
-    for (const auto& [bytes, words] : rows)
-        for (const qint64 chunk : {qint64{1}, bytes.size() + qint64{1}})
-            EXPECT_EQ(decode(bytes, chunk), words) << bytes.toHex().toStdString() << " in " << chunk;
-    // Each on its own after the UTF-8 mark, which skips a line that is not
-    // UTF-8: the lead bytes' edges for two, three and four bytes.
+    for (const auto& [text, words] : texts)
+        for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), utf16(text, true), utf16(text, false)})
+            rows.emplace_back(bytes, words);
+    // After the UTF-8 mark a line that is not UTF-8 is skipped: the lead
+    // bytes' edges for two, three and four bytes. In UTF-16, half a pair.
+    const Words okEnd{{u"ok"_s, u"end"_s}};
     for (const char* bad : {"\xC0\xAF", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF0\x8F\xBF\xBF",
                             "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80", "\xC3", "\xE6\xBC", "\xF0\x9F\x98"})
-        for (const qint64 chunk : {1, 64})
-            EXPECT_EQ(decode(QByteArray("\xEF\xBB\xBFok\n") + bad + "\nend", chunk), (Words{{u"ok"_s, u"end"_s}})) << bad;
-}
-
-TEST(WordList, HalfASurrogatePairInUtf16SkipsItsLine)
-{
-    // A high or a low surrogate alone, at a line's end or before another
-    // character, and a pair in the wrong order.
+        rows.emplace_back(QByteArray("\xEF\xBB\xBFok\n") + bad + "\nend", okEnd);
     for (const QString& bad : {u"\xD83D"_s, u"\xDE00"_s, u"a\xD83D" u"b"_s, u"\xDE00\xD83D"_s})
         for (const bool little : {true, false})
-            EXPECT_EQ(decode(utf16(u"ok\n"_s + bad + u"\nend"_s, little), 1), (Words{{u"ok"_s, u"end"_s}}))
-                << bad.size() << little;
+            rows.emplace_back(utf16(u"ok\n"_s + bad + u"\nend"_s, little), okEnd);
+    for (const auto& [bytes, words] : rows)
+        for (const qint64 chunk : {qint64{1}, bytes.size() + qint64{1}})
+            EXPECT_EQ(decode(bytes, chunk), words) << bytes.left(40).toHex().toStdString() << " in " << chunk;
 }
 
 TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
