@@ -59,28 +59,33 @@ std::vector<uint32_t> property(xcb_connection_t* connection, xcb_get_property_co
 
 xcb_get_property_cookie_t ask(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
 {
-    return xcb_get_property_unchecked(connection, 0, window, name, type, 0, 4096);
+    return xcb_get_property(connection, 0, window, name, type, 0, 4096);
 }
 
-// The root of the screen the window is on: with DISPLAY=:0.1 that is not the
-// first screen's.
-xcb_window_t rootOf(xcb_connection_t* connection, xcb_window_t window)
+// The root of the screen a window is on (with DISPLAY=:0.1 not the first
+// screen's), or none if there is no such window.
+xcb_window_t rootOf(xcb_connection_t* connection, xcb_query_tree_cookie_t cookie)
 {
-    const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+    xcb_generic_error_t* error = nullptr;
+    const auto tree = owned(xcb_query_tree_reply(connection, cookie, &error));
+    std::free(error);
     return tree ? tree->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
 // A manager that has exited leaves _NET_SUPPORTED on the root behind. One
 // that runs keeps a window of its own named in _NET_SUPPORTING_WM_CHECK, on
 // the root and on that window itself; a stale id names no window, or one
-// that doesn't point to itself.
+// that doesn't point to itself. The window must also be on this screen: a
+// manager of another screen may have been given the same id since.
 bool managerRuns(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t check)
 {
     const std::vector<uint32_t> named = property(connection, ask(connection, root, check, XCB_ATOM_WINDOW));
     if (named.size() != 1)
         return false;
-    const std::vector<uint32_t> itself = property(connection, ask(connection, named[0], check, XCB_ATOM_WINDOW));
-    return itself == named;
+    const auto itselfCookie = ask(connection, named[0], check, XCB_ATOM_WINDOW);
+    const auto treeCookie = xcb_query_tree(connection, named[0]);
+    const std::vector<uint32_t> itself = property(connection, itselfCookie);
+    return rootOf(connection, treeCookie) == root && itself == named;
 }
 
 }  // namespace
@@ -96,7 +101,7 @@ std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
     if (connection == nullptr)
         return std::nullopt;
     const auto id = static_cast<xcb_window_t>(window.winId());
-    const xcb_window_t root = rootOf(connection, id);
+    const xcb_window_t root = rootOf(connection, xcb_query_tree(connection, id));
     const auto [check, supported, request, extents] = atoms<4>(
         connection, {"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS"});
     // Without a manager that answers, waiting would only delay the window.
