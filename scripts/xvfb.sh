@@ -15,7 +15,7 @@ x_start() {
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
         # A second screen (:n.1), where the frame must be asked of that
         # screen's own window manager.
-        Xvfb ":$n" -screen 0 1024x768x24 -screen 1 800x600x24 -nolisten tcp -noreset >"$log" 2>&1 &
+        Xvfb ":$n" -screen 0 1024x768x24 -screen 1 800x700x24 -nolisten tcp -noreset >"$log" 2>&1 &
         XVFB_PID=$!
         for _ in $(seq 100); do
             kill -0 "$XVFB_PID" 2>/dev/null || break

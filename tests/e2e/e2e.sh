@@ -93,8 +93,8 @@ until parent=$(xwininfo -tree -id "$frame" | awk '/Parent window id/ { print $4 
     frame=$parent
 done
 read -r x y w h < <(xwininfo -id "$frame" | awk '/Absolute upper-left [XY]|Width|Height/ { printf "%s ", $NF }')
-(((2 * x + w - 800) ** 2 <= 16 && (2 * y + h - 600) ** 2 <= 16)) ||
-    fail "the frame ${w}x$h+$x+$y is not centred on the 800x600 screen"
+(((2 * x + w - 800) ** 2 <= 16 && (2 * y + h - 700) ** 2 <= 16)) ||
+    fail "the frame ${w}x$h+$x+$y is not centred on the 800x700 screen"
 key alt+F4
 expect_exit 0
 kill "$WM"
