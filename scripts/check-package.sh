@@ -57,8 +57,8 @@ step "control fields"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
-# libqt6widgets6 and libc6 come only from dpkg-shlibdeps.
-for dep in fonts-dejavu-core libqt6widgets6 libc6; do
+# libqt6widgets6, libc6 and libxcb1 come only from dpkg-shlibdeps.
+for dep in fonts-dejavu-core libqt6widgets6 libc6 libxcb1; do
     grep -qE "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == qt6-wayland ]] || fail "Recommends is not qt6-wayland"

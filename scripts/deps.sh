@@ -18,7 +18,7 @@ packages=(
   openbox
 )
 if [[ "${1:-}" == "--play" ]]; then
-  packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core)
+  packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core)
 fi
 
 missing=()

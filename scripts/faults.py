@@ -90,7 +90,9 @@ FAULTS = [
     ("close-box-keeps-running", "src/window/qt/game_window.cpp", "    platform_.endProgram(0);\n    event->accept();", "    event->accept();"),
     ("ground-line-not-red", "src/window/qt/game_window.cpp", "    setColor(line_, QPalette::Window, design::kRed);\n", ""),
     ("labels-named-by-purpose", "src/window/qt/game_window.cpp", "label->setAccessibleDescription(purpose);", "label->setAccessibleName(purpose);"),
+    ("menu-caption-stuck-on-unpause", "src/window/qt/game_window.cpp", "            if (property == Property::Caption)\n                menu.action->setText(menu.item->caption());", "            if (property == Property::Caption)\n                menu.action->setText(design::kUnpauseGame.toString());"),
     ("frame-left-out-of-centring", "src/window/qt/game_window.cpp", "setGeometry(frame.marginsRemoved(margins));", "move(frame.topLeft());"),
+    ("frame-asked-of-first-screen", "src/window/qt/frame_extents.cpp", "const xcb_window_t root = rootOf(connection, xcb_query_tree(connection, id));", "const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;"),
     ("box-flag-never-set", "src/window/qt/qt_platform.cpp", "    boxOpen_ = true;\n", ""),
     ("drop-timer-never-rearms", "src/window/qt/drop_timer.cpp", "    if (enabled_ && !timer_.isActive())\n        arm();", "    if (false)\n        arm();"),
 ]

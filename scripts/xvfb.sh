@@ -13,7 +13,9 @@ x_start() {
     local log=$1 first=${2:-70} last=${3:-79} n
     for n in $(seq "$first" "$last"); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$log" 2>&1 &
+        # A second screen (:n.1), where the frame must be asked of that
+        # screen's own window manager.
+        Xvfb ":$n" -screen 0 1024x768x24 -screen 1 800x700x24 -nolisten tcp -noreset >"$log" 2>&1 &
         XVFB_PID=$!
         for _ in $(seq 100); do
             kill -0 "$XVFB_PID" 2>/dev/null || break

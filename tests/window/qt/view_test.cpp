@@ -113,7 +113,8 @@ private slots:
         const float stoppedAt = g.form.lblWord.top();
         QTest::qWait(100);
         QCOMPARE(g.form.lblWord.top(), stoppedAt);
-        g.form.mnuPauseGame_Click();
+        g.key(Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(g.window.action(Element::mnuPauseGame)->text(), QStringLiteral("&Pause Game"));
         g.window.close();  // the close box ends the program, and no tick follows
         QCOMPARE(g.platform.exitStatus(), 0);
         QVERIFY(g.platform.ended());
