@@ -2,7 +2,7 @@
 // caches and lazily bound symbols, as the game's start-up makes it. The file's
 // pages are dropped from the page cache first where the file system allows.
 // Prints "words=N wall_us=W cpu_us=C".
-#include "game/word_list.h"
+#include "core/word_list.h"
 
 #include <QFile>
 #include <QString>

@@ -1,8 +1,9 @@
 // Micro-benchmarks of the rules on the element model, without a display:
 // reading the word list, picking words, a drop tick, a huge paste and a key.
-#include "game/form.h"
-#include "game/word_list.h"
-#include "support/scripted_platform.h"
+#include "core/form.h"
+#include "core/word_list.h"
+#include "core/scripted_platform.h"
+#include "qt/random_source.h"
 
 #include <benchmark/benchmark.h>
 

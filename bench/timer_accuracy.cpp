@@ -6,7 +6,7 @@
 //   worst_ms  the longest gap between two ticks (start to first tick included)
 //   drift_ms  last tick time minus (start + ticks x nominal period)
 // Usage: skyquill_timer_accuracy [seconds per period, default 10]
-#include "window/qt/drop_timer.h"
+#include "qt/drop_timer.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -115,9 +115,9 @@ else()
           DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications" COMPONENT share)
   install(FILES "${_skyquill_gen}/io.github.tamsley.Skyquill.metainfo.xml"
           DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/metainfo" COMPONENT share)
-  install(FILES "${_skyquill_root}/src/window/icons/skyquill.png"
+  install(FILES "${_skyquill_root}/src/qt/icons/skyquill.png"
           DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/32x32/apps" COMPONENT share)
-  install(FILES "${_skyquill_root}/src/window/icons/skyquill.svg"
+  install(FILES "${_skyquill_root}/src/qt/icons/skyquill.svg"
           DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps" COMPONENT share)
 
   unset(_skyquill_gen)

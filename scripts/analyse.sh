@@ -12,15 +12,21 @@ db=build/release
 mapfile -t sources < <(find src -name '*.cpp' | sort)
 status=0
 
-# The rules link QtCore only: a Qt Gui or Widgets header belongs to the view
-# (src/window/qt/) or to main.cpp, which starts the application.
+# Two libraries, and includes that run one way: the rules (src/core/) link
+# QtCore only, so a Qt Gui or Widgets header belongs to the view (src/qt/) or
+# to main.cpp, which starts the application; and nothing in src/core/
+# includes anything from src/qt/.
 qt_headers=$(find /usr/include -maxdepth 3 -type d -name QtCore -path '*qt6*' | head -n 1)
 qt_headers=${qt_headers%/QtCore}
-echo "Qt Gui and Widgets headers outside the view"
+echo "includes: Qt Gui and Widgets only in src/qt/ and src/main.cpp, nothing of src/qt/ in src/core/"
 mapfile -t ui_headers < <(ls "$qt_headers/QtGui" "$qt_headers/QtWidgets" | grep -E '^[A-Za-z_0-9.]+$')
 pattern="#include\s*<((QtGui|QtWidgets)/|($(IFS='|'; echo "${ui_headers[*]//./\.}"))>)"
-if grep -rnE "$pattern" src --include='*.h' --include='*.cpp' | grep -vE '^src/(window/qt/|main\.cpp:)'; then
-  echo "a Qt Gui or Widgets header is included outside src/window/qt/ and src/main.cpp" >&2
+if grep -rnE "$pattern" src --include='*.h' --include='*.cpp' | grep -vE '^src/(qt/|main\.cpp:)'; then
+  echo "a Qt Gui or Widgets header is included outside src/qt/ and src/main.cpp" >&2
+  status=1
+fi
+if grep -rnE '#include\s*"qt/' src/core; then
+  echo "src/core/ includes the view: includes run from src/qt/ to src/core/, never back" >&2
   status=1
 fi
 

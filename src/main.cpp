@@ -1,8 +1,8 @@
-#include "game/command_line.h"
-#include "game/form.h"
+#include "core/command_line.h"
+#include "core/form.h"
 #include "version.h"
-#include "window/qt/game_window.h"
-#include "window/qt/qt_platform.h"
+#include "qt/game_window.h"
+#include "qt/qt_platform.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,0 +1,65 @@
+// The window as designed: geometry in twips, colours, fonts and the fixed
+// texts. The rules build their element model from it and the Qt view draws
+// from the same numbers, so the two cannot drift apart.
+#pragma once
+
+#include "core/elements.h"
+
+#include <QStringView>
+
+#include <cstdint>
+
+namespace skyquill::design {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+inline constexpr int kClientWidth = 4350;
+inline constexpr int kClientHeight = 8475;
+
+inline constexpr Box kWordBox{240, 120, 3855, 495};
+inline constexpr Box kPausedBox{240, 600, 3855, 600};
+inline constexpr Box kScoreBox{3600, 7800, 615, 495};
+inline constexpr Box kEntryBox{120, 7800, 3375, 495};
+
+// Ground line from (0, 7560) to (4320, 7560), 5 pixels thick.
+inline constexpr int kLineX1 = 0;
+inline constexpr int kLineX2 = 4320;
+inline constexpr int kLineY = 7560;
+inline constexpr int kLinePixels = 5;
+
+inline constexpr std::int32_t kDesignInterval = 10;
+
+struct Rgb {
+    int r;
+    int g;
+    int b;
+};
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kYellow{255, 255, 0};
+inline constexpr Rgb kLightGreen{128, 255, 128};
+
+// Point sizes; the view turns them into pixels at 96 dots per inch so text
+// keeps its proportion to the boxes on any screen.
+inline constexpr double kWordPoints = 13.5;
+inline constexpr double kEntryPoints = 13.5;
+inline constexpr double kPausedPoints = 24.0;
+inline constexpr double kScorePoints = 18.0;
+
+inline constexpr QStringView kWindowCaption = u" Tamsley's Skyquill Game";
+inline constexpr QStringView kWordCaption = u"Word Goes Here";
+inline constexpr QStringView kPausedCaption = u"Game Paused";
+inline constexpr QStringView kScoreCaption = u"0";
+
+inline constexpr QStringView kFileMenu = u"&File";
+inline constexpr QStringView kHelpMenu = u"&Help";
+inline constexpr QStringView kNewGame = u"&New Game";
+inline constexpr QStringView kPauseGame = u"&Pause Game";
+inline constexpr QStringView kUnpauseGame = u"&Unpause Game";
+inline constexpr QStringView kExit = u"Exit";
+inline constexpr QStringView kRules = u"Rules";
+inline constexpr QStringView kAbout = u"About";
+
+inline constexpr int pixels(int twips) { return twips / kTwipsPerPixel; }
+
+}  // namespace skyquill::design

@@ -1,0 +1,150 @@
+#include "qt/frame_extents.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#ifdef SKYQUILL_HAVE_XCB
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+#include <vector>
+#endif
+
+namespace skyquill {
+
+#ifdef SKYQUILL_HAVE_XCB
+namespace {
+
+template <typename Reply>
+std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
+{
+    return {reply, &std::free};
+}
+
+// Looks the names up in one round trip; a name no client has used yet is
+// XCB_ATOM_NONE, and none is created.
+template <std::size_t N>
+std::array<xcb_atom_t, N> atoms(xcb_connection_t* connection, const std::array<std::string_view, N>& names)
+{
+    std::array<xcb_intern_atom_cookie_t, N> cookies{};
+    for (std::size_t i = 0; i < N; ++i)
+        cookies.at(i) = xcb_intern_atom(connection, 1, static_cast<uint16_t>(names.at(i).size()), names.at(i).data());
+    std::array<xcb_atom_t, N> found{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto reply = owned(xcb_intern_atom_reply(connection, cookies.at(i), nullptr));
+        found.at(i) = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+    return found;
+}
+
+// A property of 32-bit values, or nothing if it isn't set or the window is
+// gone. The error is taken here, so it never reaches Qt's event queue.
+std::vector<uint32_t> property(xcb_connection_t* connection, xcb_get_property_cookie_t cookie)
+{
+    xcb_generic_error_t* error = nullptr;
+    const auto reply = owned(xcb_get_property_reply(connection, cookie, &error));
+    std::free(error);
+    if (!reply || reply->format != 32)
+        return {};
+    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+xcb_get_property_cookie_t ask(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+{
+    return xcb_get_property(connection, 0, window, name, type, 0, 4096);
+}
+
+// The root of the screen a window is on (with DISPLAY=:0.1 not the first
+// screen's), or none if there is no such window.
+xcb_window_t rootOf(xcb_connection_t* connection, xcb_query_tree_cookie_t cookie)
+{
+    xcb_generic_error_t* error = nullptr;
+    const auto tree = owned(xcb_query_tree_reply(connection, cookie, &error));
+    std::free(error);
+    return tree ? tree->root : xcb_window_t{XCB_WINDOW_NONE};
+}
+
+// A manager that has exited leaves _NET_SUPPORTED on the root behind. One
+// that runs keeps a window of its own named in _NET_SUPPORTING_WM_CHECK, on
+// the root and on that window itself; a stale id names no window, or one
+// that doesn't point to itself. The window must also be on this screen: a
+// manager of another screen may have been given the same id since.
+bool managerRuns(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t check)
+{
+    const std::vector<uint32_t> named = property(connection, ask(connection, root, check, XCB_ATOM_WINDOW));
+    if (named.size() != 1)
+        return false;
+    const auto itselfCookie = ask(connection, named[0], check, XCB_ATOM_WINDOW);
+    const auto treeCookie = xcb_query_tree(connection, named[0]);
+    const std::vector<uint32_t> itself = property(connection, itselfCookie);
+    return rootOf(connection, treeCookie) == root && itself == named;
+}
+
+}  // namespace
+
+std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
+{
+    // Only the xcb platform has a manager to ask; offscreen answers for X11
+    // too, and even looking that up costs more than the rest of this.
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || window.isVisible())
+        return std::nullopt;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr)
+        return std::nullopt;
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const xcb_window_t root = rootOf(connection, xcb_query_tree(connection, id));
+    const auto [check, supported, request, extents] = atoms<4>(
+        connection, {"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS"});
+    // Without a manager that answers, waiting would only delay the window.
+    if (root == XCB_WINDOW_NONE || request == XCB_ATOM_NONE || extents == XCB_ATOM_NONE ||
+        !managerRuns(connection, root, check))
+        return std::nullopt;
+    const std::vector<uint32_t> answers = property(connection, ask(connection, root, supported, XCB_ATOM_ATOM));
+    if (std::find(answers.begin(), answers.end(), request) == answers.end())
+        return std::nullopt;
+
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+
+    // Managers answer within a few milliseconds; a silent one costs a tenth
+    // of a second once, and the window is then placed without its frame.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 100) {
+        // Left, right, top, bottom, in device pixels; the window is placed in
+        // logical ones.
+        const std::vector<uint32_t> v = property(connection, ask(connection, id, extents, XCB_ATOM_CARDINAL));
+        if (v.size() == 4)
+            return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+                            static_cast<int>(v[3])) /
+                   window.devicePixelRatioF();
+        QThread::msleep(1);
+    }
+    return std::nullopt;
+}
+
+#else
+
+std::optional<QMargins> frameExtentsBeforeMap(QWidget& /*window*/)
+{
+    return std::nullopt;
+}
+
+#endif
+
+}  // namespace skyquill

@@ -1,0 +1,170 @@
+// The word list from bytes to the game's table: texts read alike in every
+// encoding, whole and a byte at a time, 8-bit files, and start-up with the
+// files that are and are not word lists.
+#include "core/word_list.h"
+#include "core/scripted_platform.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace skyquill {
+namespace {
+
+using namespace Qt::StringLiterals;
+using Words = std::optional<std::vector<QString>>;  // none: not a word list
+
+// Read a byte at a time, every character and every CR LF is split across
+// two reads; read whole, none is.
+Words decode(QByteArray bytes, qint64 chunk)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readWordList(buffer, chunk);
+}
+
+// Peak resident memory so far, where the system tells it.
+long peakKiB()
+{
+#ifdef Q_OS_UNIX
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#else
+    return 0;
+#endif
+}
+
+QByteArray utf16(const QString& text, bool little)
+{
+    using enum QStringConverter::Encoding;
+    return QStringEncoder(little ? Utf16LE : Utf16BE, QStringConverter::Flag::WriteBom)(text);
+}
+
+TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
+{
+    const QString letters(kMaxLineChars, u'x');
+    const QString emoji = u"😀"_s.repeated(kMaxLineChars / 2);  // two code units each
+    const QString han(kMaxLineChars, u'漢');                    // three bytes each in UTF-8
+    // The first and last characters of three and four bytes, and those around the surrogates.
+    const QString edges = u"\u0800\uD7FF\uE000\uFFFD\U00010000\U0010FFFF"_s;
+    const std::pair<QString, Words> texts[] = {
+        {u"  apple\r\nBanana\t\n\n \t\v\f \r\rice cream\rpear  \ncafé 😀\r\n\v\f Apple  \n"_s,
+         Words{{u"apple"_s, u"Banana"_s, u"ice cream"_s, u"pear"_s, u"café 😀"_s, u"Apple"_s}}},
+        {u" \t\r\n\v\f\r\r\n"_s, Words{std::vector<QString>{}}},
+        // Lines that can't be typed are skipped; a line's leading mark (files joined with cat) is dropped.
+        {u"eof\x1A\nunit\x1Fsep\nform\ffeed\n\t\vends\f\ndel\x7F\n\u0081c1\nc1\u009F\n\u00A0nbsp\n\uFEFF\n\uFEFF \tone\n"
+         u"\uFEFF\uFEFFtwo\nmid\uFEFFdle\nlast\x1A"_s,
+         Words{{u"ends"_s, u"\u00A0nbsp"_s, u"one"_s, u"\uFEFFtwo"_s, u"mid\uFEFFdle"_s}}},
+        // The limit counts the whole line, blanks included.
+        {u"a\n"_s + letters + u"\r\n"_s + emoji + u'\n' + han + u"\n"_s + edges, Words{{u"a"_s, letters, emoji, han, edges}}},
+        {u"cafe\u0301"_s, Words{{u"cafe\u0301"_s}}},  // as stored: the word is shown in NFC
+        {letters + u'x', std::nullopt},
+        {u' ' + letters, std::nullopt},
+        {emoji + u"😀"_s, std::nullopt},
+        {u"ab\nc"_s + QChar(0) + u"d\n"_s, std::nullopt},
+    };
+    const QByteArray han8 = han.toUtf8();
+    std::vector<std::pair<QByteArray, Words>> rows = {
+        {"caf\xC3\xA9\ncaf\xE9\n", Words{{u"cafÃ©"_s, u"café"_s}}},  // one line not UTF-8: all of it Windows-1252
+        // Overlong, a surrogate, past U+10FFFF, a stray continuation byte, cut short.
+        {"ok\n\xC0\xAF\n\xED\xA0\x80\n\xF4\xA0\x80\x80\n\x80\n\xC3",
+         Words{{u"ok"_s, u"À¯"_s, u"í\u00A0€"_s, u"ô\u00A0€€"_s, u"€"_s, u"Ã"_s}}},
+        {"\xC2\x85\n\xC3\x81\n", Words{{u"Á"_s}}},  // U+0085 is a control in UTF-8,
+        {"\xC2\x85\n\xC3\x81\n\xE9", Words{{u"Â…"_s, u"é"_s}}},  // 0x81 in Windows-1252
+        {han8 + "\n\xE9", std::nullopt},  // short enough only in UTF-8
+        {QByteArray(kMaxLineChars, '\xE9') + "\n" + QByteArray(kMaxLineChars + 1, '\xE9'), std::nullopt},
+        {"\xEF\xBB\n\xFF\n\xFE", Words{{u"ï»"_s, u"ÿ"_s, u"þ"_s}}},  // not quite marks
+        {"\x81\n\x8D\n\x8F\n\x90\n\x9D\n\x80\x9F\xE9", Words{{u"€Ÿé"_s}}},  // the five bytes it leaves undefined
+        {QByteArray("\xFF\xFE" "a\0\n\0b", 7), std::nullopt},       // an odd byte count
+        {QByteArray("l\0a\0r\0k\0", 8), std::nullopt},              // UTF-16 without a mark
+    };
+    for (const auto& [text, words] : texts)
+        for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), utf16(text, true), utf16(text, false)})
+            rows.emplace_back(bytes, words);
+    // After the UTF-8 mark a line that is not UTF-8 is skipped: the lead
+    // bytes' edges for two, three and four bytes. In UTF-16, half a pair.
+    const Words okEnd{{u"ok"_s, u"end"_s}};
+    for (const char* bad : {"\xC0\xAF", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF0\x8F\xBF\xBF",
+                            "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80", "\xC3", "\xE6\xBC", "\xF0\x9F\x98"})
+        rows.emplace_back(QByteArray("\xEF\xBB\xBFok\n") + bad + "\nend", okEnd);
+    for (const QString& bad : {u"\xD83D"_s, u"\xDE00"_s, u"a\xD83D" u"b"_s, u"\xDE00\xD83D"_s})
+        for (const bool little : {true, false})
+            rows.emplace_back(utf16(u"ok\n"_s + bad + u"\nend"_s, little), okEnd);
+    for (const auto& [bytes, words] : rows)
+        for (const qint64 chunk : {qint64{1}, bytes.size() + qint64{1}})
+            EXPECT_EQ(decode(bytes, chunk), words) << bytes.left(40).toHex().toStdString() << " in " << chunk;
+}
+
+TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath(u"SkyquillList.txt"_s);
+    QByteArray tenThousand;
+    for (int i = 1; i <= kMaxWords; ++i)
+        tenThousand += "w" + QByteArray::number(i) + "\r\n";
+    const auto write = [&list](const QByteArray& bytes, int times = 1) {
+        QFile file(list);
+        bool ok = file.open(QIODevice::WriteOnly);
+        while (ok && times-- > 0)
+            ok = file.write(bytes) == bytes.size();
+        return ok;
+    };
+    const auto link = [&list](const char* target) { return QFile::link(QString::fromLatin1(target), list); };
+    struct Case {
+        const char* what;
+        std::function<bool()> make;
+        int words;
+    };
+    const Case cases[] = {
+        {"a list", [&] { return write("lark\nWren\nowl"); }, 3},
+        {"an empty list", [&] { return write({}); }, 0},
+        {"10,000 words, and then more", [&] { return write(tenThousand + "w10001\n"); }, kMaxWords},
+        {"... a NUL", [&] { return write(tenThousand + '\0'); }, kMaxWords},
+        {"... lines that can't be typed between", [&] { return write(QByteArray(tenThousand).replace("\r\n", "\n\t\x1A\n")); }, kMaxWords},
+        // Written a MiB at a time, so that only the reader could hold it all.
+        {"a 50 MB line, which fails early without being kept", [&] { return write(QByteArray(1 << 20, 'q'), 50); }, -1},
+        {"... in UTF-16", [&] { return write("\xFF\xFE" + QByteArray(1 << 20, 'q'), 50); }, -1},
+        {"no list", [] { return true; }, -1},
+        {"a directory", [&] { return QDir().mkdir(list); }, -1},
+#ifdef Q_OS_UNIX
+        {"a device", [&] { return link("/dev/null"); }, -1},
+        {"a file whose first read fails", [&] { return link("/proc/self/mem"); }, -1},
+        {"a FIFO, which is refused without waiting for a writer", [&] { return ::mkfifo(QFile::encodeName(list).constData(), 0600) == 0; }, -1},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(list);
+        QDir().rmdir(list);
+        ASSERT_TRUE(c.make());
+        testing::ScriptedPlatform platform;
+        platform.directory = dir.path();
+        frmSkyquill form(platform);
+        const long before = peakKiB();
+        form.Form_Load();
+        EXPECT_LT(peakKiB() - before, 32 * 1024) << "KiB";
+        EXPECT_EQ(platform.exitStatus, c.words < 0 ? 1 : -1);
+        EXPECT_EQ(platform.boxes, c.words < 0 ? std::vector{u"ERROR!!!: No Word List Found!"_s} : std::vector<QString>{});
+        EXPECT_EQ(form.state().intWordCount, std::max(c.words, 0));
+        EXPECT_EQ(form.state().strWordList[static_cast<std::size_t>(std::max(c.words, 0))],
+                  c.words == 3 ? u"owl"_s : c.words > 0 ? u"w10000"_s : QString());
+        EXPECT_EQ(platform.seeds, std::vector{platform.time});
+    }
+}
+
+}  // namespace
+}  // namespace skyquill
