@@ -18,7 +18,8 @@
 #   9. the launchers under Xvfb: the game window opens with the bundled list
 #      and New Game drops a word; a FILE argument, a list in the user's data
 #      directory and the edited list of step 8 are played (a win typing the
-#      one word they hold); a missing FILE shows the error box, status 1
+#      one word they hold); a missing FILE, and a player's own list that is
+#      no list, show the error box alone, then status 1
 # Nothing is installed into the machine's own /usr or /etc.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -239,7 +240,7 @@ step "the launchers under Xvfb"
     mkdir -p "$x/cwd" "$x/runtime" && chmod 700 "$x/runtime"
     trap '[[ -n ${GAME_PID:-} ]] && kill "$GAME_PID" 2>/dev/null; x_stop' EXIT
     x_start "$x/xvfb.log" 90 99 || fail "Xvfb did not start on a display in :90-:99"
-    yellow() { import -window "$1" "$x/shot.png" && (($(x_count "$x/shot.png" yellow 0 0 290 500 | cut -d' ' -f1) > 20)); }
+    yellow() { (($(x_sky "$1" "$x/shot.png" yellow | cut -d' ' -f1) > 20)); }
     won() { xdotool search --onlyvisible --name '^Congratulations!$' >/dev/null 2>&1; }
 
     # play <game> <word|""> <launcher> [FILE]: runs a launcher from an empty
@@ -257,8 +258,7 @@ step "the launchers under Xvfb"
         [[ $(readlink "/proc/$GAME_PID/exe") == "$game" ]] ||
             fail "$launcher runs $(readlink "/proc/$GAME_PID/exe"), not $game"
         xdotool windowfocus --sync "$win" key ctrl+n
-        for ((i = 0; i < 50; i++)); do yellow "$win" && break; sleep 0.1; done
-        ((i < 50)) || fail "$*: no word falls after New Game"
+        x_within 5 yellow "$win" || fail "$*: no word falls after New Game"
         if [[ -n $word ]]; then
             for ((i = 0; i < 40; i++)); do won && break; xdotool type --delay 15 "$word"; sleep 0.2; done
             won || fail "$*: typing '$word' does not win"
@@ -283,16 +283,27 @@ step "the launchers under Xvfb"
     rm -r "$x/data"
     play "$droot/usr/lib/games/skyquill/skyquill" quill "$droot/usr/games/skyquill" "$edited"
 
-    x_run_game "$x" "$prefix/bin/skyquill" "$x/missing.txt"
-    x_wait_window "ERROR!!!" 15 >/dev/null || fail "a missing FILE: no error box"
-    xdotool search --onlyvisible --name "^ Tamsley's Skyquill Game\$" >/dev/null 2>&1 &&
-        fail "a missing FILE: the game window shows beside the error box"
-    x_close_box "ERROR!!!" 10 || fail "a missing FILE: the error box stays open"
-    x_wait_exit 10
-    status=$?
-    GAME_PID=""
-    ((status == 1)) || fail "a missing FILE: status $status, not 1"
-    echo "a missing FILE: the error box, then status 1"
+    # refused <what> <launcher args>: the error box alone, then status 1.
+    refused() {
+        local what=$1 status
+        x_run_game "$x" "${@:2}"
+        x_wait_window "ERROR!!!" 15 >/dev/null || fail "$what: no error box"
+        sleep 0.5
+        xdotool search --onlyvisible --name "^ Tamsley's Skyquill Game\$" >/dev/null 2>&1 &&
+            fail "$what: the game window shows beside the error box"
+        kill -0 "$GAME_PID" || fail "$what: the game ended before OK"
+        x_close_box "ERROR!!!" 10 || fail "$what: the error box stays open"
+        x_wait_exit 10
+        status=$?
+        GAME_PID=""
+        ((status == 1)) || fail "$what: status $status, not 1"
+        echo "$what: the error box alone, then status 1"
+    }
+    refused "a missing FILE" "$prefix/bin/skyquill" "$x/missing.txt"
+    # The player's list is refused, not passed over for the one beside the game.
+    mkdir -p "$x/data/skyquill/SkyquillList.txt"
+    refused "a player's own list that is no list" "$prefix/bin/skyquill"
+    rm -r "$x/data"
     exit 0
 ) || fail "the launchers under Xvfb"
 ok "the launchers open the game with the bundled list; FILE, the user's list and the upgraded conffile are played"

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Plants each fault of scripts/faults.py in turn, rebuilds the release tree
 incrementally and runs the tests, fastest suites first; prints which suite
-caught each fault. The source is restored after every fault, also on Ctrl+C.
+caught each fault. A fault that no test suite catches goes on to the package
+check (scripts/check-package.sh), which runs the installed game's command
+line, its lists and its launchers. The source is restored after every fault,
+also on Ctrl+C.
 
-    scripts/plant-faults.py [--no-e2e] [--only ID ...] [--out FILE]
+    scripts/plant-faults.py [--no-e2e] [--no-package] [--only ID ...] [--out FILE]
 """
 import argparse
 import os
@@ -35,17 +38,20 @@ def build():
     return run(["cmake", "--build", str(BUILD), "--target", *TARGETS], 900)
 
 
-def caught_by(suites):
+def caught_by(suites, package=False):
     for name, label in suites:
         if not run(["ctest", "--test-dir", str(BUILD), "-L", label, "-j2", "--timeout", "240",
                     "--stop-on-failure"], 1800):
             return name
+    if package and not run(["scripts/check-package.sh"], 1800):
+        return "package"
     return None
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--no-e2e", action="store_true")
+    parser.add_argument("--no-package", action="store_true")
     parser.add_argument("--only", nargs="*")
     parser.add_argument("--out")
     args = parser.parse_args()
@@ -66,7 +72,7 @@ def main():
             continue
         try:
             path.write_text(text.replace(original, faulty))
-            result = caught_by(suites) if build() else "build"
+            result = caught_by(suites, not args.no_package) if build() else "build"
         finally:
             path.write_text(text)
         if result is None:

@@ -125,3 +125,21 @@ x_wait_exit() {
     kill -0 "$GAME_PID" 2>/dev/null && return 124
     wait "$GAME_PID"
 }
+
+# x_within <seconds> <command...>: runs the command until it succeeds, for at
+# most that long.
+x_within() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < end)) || return 1
+        sleep 0.05
+    done
+}
+
+# x_sky <window> <png> <colour>: a screenshot of the game window into <png>;
+# prints how many pixels of the sky (the field above the ground line) are of
+# that colour, and the highest of them (x_count).
+x_sky() {
+    import -window "$1" "$2" && x_count "$2" "$3" 0 0 290 500
+}

@@ -27,14 +27,14 @@ public:
     void seedRandom(float seed) override { seeds.push_back(seed); }
     double random() override
     {
-        const double r = randoms.empty() ? std::generate_canonical<double, 53>(fallback_) : randoms.front();
-        if (!randoms.empty())
-            randoms.pop_front();
-        return drawLog.emplace_back(r);
+        if (randoms.empty())
+            return std::generate_canonical<double, 53>(fallback_);
+        const double r = randoms.front();
+        randoms.pop_front();
+        return r;
     }
 
     std::deque<double> randoms;   // handed out first, then a fixed pseudo-random sequence
-    std::vector<double> drawLog;  // every number handed out, until a test clears it
     std::vector<QString> boxes;
     std::function<void(const QString&)> onBox;
     std::vector<float> seeds;
