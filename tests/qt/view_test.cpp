@@ -43,7 +43,7 @@ QString readOut(QWidget* widget) { return QAccessible::queryAccessibleInterface(
 class ViewTest : public QObject {
     Q_OBJECT
 private slots:
-    void dropTimerKeepsTheClassicGranularityWithoutDrift()
+    void dropTimerKeepsTheClassicGranularityWithoutDriftOrBursts()
     {
         using namespace std::chrono;
         for (const auto& [ms, us] : {std::pair{-5, 15625}, {15, 15625}, {16, 31250}, {25, 31250}, {47, 62500}})
@@ -53,6 +53,8 @@ private slots:
         for (int i = 0; i < 640; ++i)  // every tick 3 ms late, and still 10 s for 640
             schedule.advance(schedule.deadline() + milliseconds(3));
         QCOMPARE(schedule.deadline(), seconds(110) + microseconds(15625));
+        schedule.advance(seconds(200));  // after a stall it goes on from now, without a burst
+        QCOMPARE(schedule.deadline(), seconds(200) + microseconds(15625));
     }
 
     void keysPassTheFilterEditsDoNot()
