@@ -16,8 +16,9 @@ namespace {
 // skipped.
 enum class Encoding { Guess, Utf8, Windows1252, Utf16Le, Utf16Be };
 
-// UTF-8 takes at most three bytes for each UTF-16 code unit, Windows-1252
-// one and UTF-16 two: a line this long in bytes can't be short enough.
+// An 8-bit line this long in bytes can't be short enough: UTF-8 takes at
+// most three bytes for each UTF-16 code unit, Windows-1252 one. (A UTF-16
+// line is held to the limit in code units as it is decoded.)
 constexpr qsizetype kMaxLineBytes = qsizetype{3} * kMaxLineChars;
 
 // Only ASCII blanks are trimmed: a no-break space belongs to the word.
