@@ -1,4 +1,4 @@
-# Single-line faults planted by scripts/plant-faults.py: (id, file, original
+# Single-line faults planted by tools/plant-faults.py: (id, file, original
 # text, faulty text). Each original must occur exactly once in its file.
 FAULTS = [
     # typing

@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Plants each fault of scripts/faults.py in turn, rebuilds the release tree
+"""Plants each fault of tools/faults.py in turn, rebuilds the release tree
 incrementally and runs the tests, fastest suites first; prints which suite
 caught each fault. A fault that no test suite catches goes on to the package
 check (scripts/check-package.sh), which runs the installed game's command
 line, its lists and its launchers. The source is restored after every fault,
 also on Ctrl+C.
 
-    scripts/plant-faults.py [--no-e2e] [--no-package] [--only ID ...] [--out FILE]
+    tools/plant-faults.py [--no-e2e] [--no-package] [--only ID ...] [--out FILE]
 """
 import argparse
 import os
@@ -15,7 +15,7 @@ import subprocess
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-sys.path.insert(0, str(ROOT / "scripts"))
+sys.path.insert(0, str(ROOT / "tools"))
 from faults import FAULTS  # noqa: E402
 
 BUILD = ROOT / "build" / "release"
