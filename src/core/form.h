@@ -11,9 +11,6 @@
 
 namespace skyquill {
 
-inline constexpr double kWinScore = 10.0;
-inline constexpr float kDropStep = 30.0F;
-inline constexpr float kBottom = 7230.0F;
 inline constexpr char16_t kBackspace = 8;
 inline constexpr char16_t kEscape = 27;
 

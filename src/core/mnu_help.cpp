@@ -1,5 +1,6 @@
 // The Help menu: Rules and About, each of which pauses a running game first.
 #include "core/form.h"
+#include "core/design.h"
 #include "version.h"
 
 #include <QStringList>
@@ -24,7 +25,7 @@ void frmSkyquill::mnuRules_Click()
         QStringLiteral("Words will drop from different heights and at different speeds."),
         QStringLiteral("You will earn one point if you correctly type the word before it"),
         QStringLiteral("reaches the bottom. You will lose one point if you do not. Once"),
-        QStringLiteral("you earn ") + QString::number(static_cast<int>(kWinScore)) +
+        QStringLiteral("you earn ") + QString::number(design::kWinScore) +
             QStringLiteral(" points you win the game. All of the words are real."),
     };
     showHelp(lines.join(kLineBreak), QStringLiteral("Rules of Skyquill"));

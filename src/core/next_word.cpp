@@ -1,6 +1,7 @@
 // Puts the next word into play: a random height, a random tick interval and a
 // word not yet shown in this cycle.
 #include "core/form.h"
+#include "core/design.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,8 +24,8 @@ void frmSkyquill::NextWord()
 {
     GameState& s = *state_;
 
-    lblWord.setTop(static_cast<float>(drawBelow(platform_.random(), 3600) + 120));
-    tmrSkyquill.setInterval(drawBelow(platform_.random(), 25) + 1);
+    lblWord.setTop(static_cast<float>(drawBelow(platform_.random(), design::kTopLast - design::kTopFirst + 1) + design::kTopFirst));
+    tmrSkyquill.setInterval(drawBelow(platform_.random(), design::kIntervalLast) + 1);
 
     // With nothing loaded there is nothing to pick, and the draw loop below
     // would never end; New Game refuses to start in that case.

@@ -1,7 +1,7 @@
 // The player's typing: a key filter in front of the entry box and the rule
 // that keeps the entry a beginning of the falling word.
 #include "core/form.h"
-#include "core/score_text.h"
+#include "core/design.h"
 
 namespace skyquill {
 
@@ -79,13 +79,13 @@ void frmSkyquill::scoreWord()
     txtWord.setText(QString());
     txtWord.setSelStart(0);
     lblWord.setCaption(QString());
-    const double score = readScore(lblScore.caption());
-    if (score < kWinScore)
-        lblScore.setCaption(scoreText(score + 1.0));
+    const int score = lblScore.caption().toInt();
+    if (score < design::kWinScore)
+        lblScore.setCaption(QString::number(score + 1));
 
     // A word finished while the timer is off (pasted during a pause) scores
     // but can't win; the next word finished in play does.
-    if (readScore(lblScore.caption()) == kWinScore && tmrSkyquill.enabled())
+    if (lblScore.caption().toInt() == design::kWinScore && tmrSkyquill.enabled())
         win();
     else
         NextWord();

@@ -4,6 +4,7 @@
 // The session test drives it with a seeded stream through randomEvent().
 #pragma once
 
+#include "core/design.h"
 #include "core/scripted_platform.h"
 
 #include <cmath>
@@ -68,8 +69,8 @@ public:
     {
         if (mode_ == Mode::Running)  // else the timer is off
             check("tick", [this](Shown& e) {
-                e.top += kDropStep;
-                if (e.top >= kBottom) {  // landed: a point lost, the next word
+                e.top += design::kDropStep;
+                if (e.top >= design::kBottom) {  // landed: a point lost, the next word
                     ++landings;
                     e = {std::max(e.score - 1, 0), {}, 0, 0, 0, {}, true};
                 }
@@ -152,8 +153,8 @@ private:
             return;
         }
         e.text.clear();
-        e.score = std::min(e.score + 1, 10);
-        e.pick = e.score < 10 || mode_ != Mode::Running;
+        e.score = std::min(e.score + 1, design::kWinScore);
+        e.pick = e.score < design::kWinScore || mode_ != Mode::Running;
         if (!e.pick) {
             mode_ = Mode::Stopped;
             e.word.clear();
@@ -183,20 +184,20 @@ private:
         if (form.tmrSkyquill.enabled() != running || form.lblWord.visible() != running ||
             form.lblPaused.visible() != paused || form.txtWord.enabled() != (running || paused) ||
             form.mnuPauseGame.enabled() != (running || paused) ||
-            form.mnuPauseGame.caption() != (paused ? QStringLiteral("&Unpause Game") : QStringLiteral("&Pause Game")))
+            form.mnuPauseGame.caption() != (paused ? design::kUnpauseGame : design::kPauseGame))
             fail(event + ": the window does not look " + (running ? "running" : paused ? "paused" : "stopped"));
     }
 
-    // The new word as the player sees it: a height of whole twips from 120 to
-    // 3719, an interval from 1 to 25 ms, and a word of the list not yet shown
-    // in this cycle, in upper case and NFC.
+    // The new word as the player sees it: a height of whole twips and an
+    // interval in the design's ranges, and a word of the list not yet shown in
+    // this cycle, in upper case and NFC.
     void checkPick(const std::string& event, Shown& e)
     {
         const Shown s = now();
         std::size_t slot = 0;
         while (slot < words_.size() && (shown_.contains(slot) || words_[slot].toUpper().normalized(QString::NormalizationForm_C) != s.word))
             ++slot;
-        if (slot == words_.size() || s.top != std::floor(s.top) || s.top < 120 || s.top > 3719 || s.interval < 1 || s.interval > 25)
+        if (slot == words_.size() || s.top != std::floor(s.top) || s.top < design::kTopFirst || s.top > design::kTopLast || s.interval < 1 || s.interval > design::kIntervalLast)
             return fail(event + ": picked " + s.word.toStdString() + " at " + std::to_string(s.top) + " every " + std::to_string(s.interval) + " ms");
         std::tie(e.top, e.interval, e.word) = std::tie(s.top, s.interval, s.word);
         shown_.insert(slot);
