@@ -2,6 +2,7 @@
 // which records every message box instead of showing it.
 #pragma once
 
+#include "core/command_line.h"
 #include "core/form.h"
 
 #include <deque>
@@ -23,7 +24,7 @@ public:
     void endProgram(int status) override { exitStatus = status; }
     bool ended() const override { return exitStatus >= 0; }
     float timeOfDay() override { return time; }
-    QString wordListPath() override { return directory + QStringLiteral("/SkyquillList.txt"); }
+    QString wordListPath() override { return chooseWordList(std::nullopt, {}, directory); }
     void seedRandom(float seed) override { seeds.push_back(seed); }
     double random() override
     {
