@@ -12,6 +12,8 @@ ok() { echo "ok: $*"; }
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/skyquill-package.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
+# Both builds are stamped with the last commit's time.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 cmake --workflow --preset deb
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/release/CMakeCache.txt)
 deb=build/release/skyquill_${version}_$(dpkg --print-architecture).deb
@@ -38,11 +40,10 @@ for wrong in "--bogus|unknown option 'bogus'" "a.txt b.txt|extra operand 'b.txt'
 done
 ok "--help, --version, and two lines with status 2 for a wrong option or a second FILE"
 
-# The second build is made from a copy of the tree at another path, stamped
-# with the last commit's time as the first was.
+# The second build is made from a copy of the tree at another path.
 copy=$scratch/copy
 mkdir "$copy" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$copy" 2>/dev/null || true
-(cd "$copy" && SOURCE_DATE_EPOCH=$(git -C "$OLDPWD" log -1 --format=%ct) cmake --workflow --preset deb >"$scratch/copy.log" 2>&1) ||
+(cd "$copy" && cmake --workflow --preset deb >"$scratch/copy.log" 2>&1) ||
     fail "the second build: $(tail -n 5 "$scratch/copy.log")"
 cmp "$deb" "$copy/$deb" || fail "two builds of one tree differ"
 ok "two builds, the same bytes"
