@@ -75,7 +75,8 @@ public:
             take(decoder_(std::exchange(partLine_, {})));
         }
         partLine_ += bytes.sliced(whole);
-        if (partLine_.size() > kMaxLineBytes || (nul >= 0 && outcome == Outcome::Reading))
+        // Once the pass has stopped, what the read held after that point counts for nothing.
+        if (outcome == Outcome::Reading && (nul >= 0 || partLine_.size() > kMaxLineBytes))
             outcome = Outcome::Refused;
     }
 
@@ -119,7 +120,7 @@ private:
             plain = true;
         }
         partText_.remove(0, line - partText_.cbegin());
-        if (partText_.size() > kMaxLineChars)
+        if (outcome == Outcome::Reading && partText_.size() > kMaxLineChars)
             outcome = Outcome::Refused;
     }
 
