@@ -37,7 +37,7 @@ QStringDecoder decoderFor(Encoding encoding)
         return QStringDecoder(QStringConverter::Utf16LE, flags);
     case Encoding::Utf16Be:
         return QStringDecoder(QStringConverter::Utf16BE, flags);
-    case Encoding::Windows1252:
+    case Encoding::Windows1252:  // ICU's: in a Qt without ICU it is not valid, and feed() decodes by table
         return QStringDecoder("windows-1252", flags);
     default:
         return QStringDecoder(QStringConverter::Utf8, flags);
@@ -72,7 +72,8 @@ public:
         const qsizetype whole = lastEnd.base() - bytes.begin();
         if (whole > 0) {
             partLine_ += bytes.first(whole);
-            take(decoder_(std::exchange(partLine_, {})));
+            const QByteArray lines = std::exchange(partLine_, {});
+            take(decoder_.isValid() ? QString(decoder_(lines)) : decodeWindows1252(lines));
         }
         partLine_ += bytes.sliced(whole);
         // Once the pass has stopped, what the read held after that point counts for nothing.
@@ -157,6 +158,21 @@ private:
 };
 
 }  // namespace
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    // Latin-1 but for 0x80-0x9F. The five bytes Windows-1252 leaves undefined
+    // keep their C1 controls, so their lines are skipped as with ICU.
+    static constexpr std::array<char16_t, 32> kC1 = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    QString text = QString::fromLatin1(bytes);
+    for (QChar& c : text)
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+            c = QChar(kC1[c.unicode() - 0x80]);
+    return text;
+}
 
 std::optional<std::vector<QString>> readWordList(QIODevice& device, qint64 chunkBytes)
 {

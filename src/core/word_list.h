@@ -29,4 +29,8 @@ std::optional<std::vector<QString>> readWordList(QIODevice& device, qint64 chunk
 // a device or a FIFO is refused at once, without being opened.
 std::optional<std::vector<QString>> readWordList(const QString& path);
 
+// Windows-1252 as ICU decodes it, for a Qt built without ICU, where
+// QStringDecoder("windows-1252") is not valid.
+QString decodeWindows1252(QByteArrayView bytes);
+
 }  // namespace skyquill

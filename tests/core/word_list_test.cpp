@@ -8,12 +8,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
+#include <QStringConverter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <numeric>
 #include <tuple>
 
 #ifdef Q_OS_UNIX
@@ -131,6 +132,11 @@ TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
         EXPECT_EQ(readWordList(buffer), std::nullopt);
         EXPECT_LE(buffer.pos(), 2 * kReadChunkBytes) << huge.left(2).toHex().toStdString();
     }
+    // Without ICU, Qt has no Windows-1252 decoder and the reader decodes it
+    // itself: every byte as ICU does.
+    QByteArray all(256, Qt::Uninitialized);
+    std::iota(all.begin(), all.end(), '\0');
+    EXPECT_EQ(decodeWindows1252(all), QString(QStringDecoder("windows-1252")(all)));
 }
 
 TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
