@@ -117,17 +117,19 @@ void GameWindow::buildField()
 
     lblScore_ = makeLabel(field_, form_.lblScore, design::kScorePoints, tr("Score"));
     lblScore_->setAutoFillBackground(true);
-    lblScore_->setPalette(QPalette());  // default dark text, not the field's colours
+    // Dark text whatever the desktop's palette: light green only works with it.
+    setColor(lblScore_, QPalette::WindowText, design::kBlack);
     setColor(lblScore_, QPalette::Window, design::kLightGreen);
 
     lblWord_ = makeLabel(field_, form_.lblWord, design::kWordPoints, tr("Falling word"));
     setColor(lblWord_, QPalette::WindowText, design::kYellow);
 
+    // The field sets only its background, so the box takes the desktop's
+    // text and base colours together and stays readable on any palette.
     txtWord_ = new EntryBox(field_);
     txtWord_->setGeometry(pixelRect(form_.txtWord.designBox()));
     txtWord_->setAlignment(Qt::AlignCenter);
     txtWord_->setFont(gameFont(design::kEntryPoints));
-    txtWord_->setPalette(QPalette());
     txtWord_->setAccessibleName(tr("Entry box"));
     txtWord_->setKeyFilter([this](char16_t code) {
         forward([this, &code] { form_.txtWord_KeyPress(code); });
