@@ -5,6 +5,7 @@
 
 #include "core/elements.h"
 
+#include <QKeyCombination>
 #include <QStringView>
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 namespace skyquill::design {
 
 inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kTwipsPerPoint = 20;
 
 inline constexpr int kClientWidth = 4350;
 inline constexpr int kClientHeight = 8475;
@@ -49,12 +51,16 @@ inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kYellow{255, 255, 0};
 inline constexpr Rgb kLightGreen{128, 255, 128};
 
-// Point sizes; the view turns them into pixels at 96 dots per inch so text
-// keeps its proportion to the boxes on any screen.
+// Point sizes; the view turns them into pixels at the twips' 96 dots per
+// inch so text keeps its proportion to the boxes on any screen. Labels read
+// from the top of their box, centred across it; the entry box centres its
+// text both ways.
 inline constexpr double kWordPoints = 13.5;
 inline constexpr double kEntryPoints = 13.5;
 inline constexpr double kPausedPoints = 24.0;
 inline constexpr double kScorePoints = 18.0;
+inline constexpr Qt::Alignment kLabelAlignment = Qt::AlignHCenter | Qt::AlignTop;
+inline constexpr Qt::Alignment kEntryAlignment = Qt::AlignCenter;
 
 inline constexpr QStringView kWindowCaption = u" Tamsley's Skyquill Game";
 inline constexpr QStringView kWordCaption = u"Word Goes Here";
@@ -69,6 +75,11 @@ inline constexpr QStringView kUnpauseGame = u"&Unpause Game";
 inline constexpr QStringView kExit = u"Exit";
 inline constexpr QStringView kRules = u"Rules";
 inline constexpr QStringView kAbout = u"About";
+inline constexpr QKeyCombination kNewGameKey = Qt::CTRL | Qt::Key_N;
+inline constexpr QKeyCombination kPauseGameKey = Qt::CTRL | Qt::Key_P;
+inline constexpr QKeyCombination kExitKey = Qt::CTRL | Qt::Key_X;
+inline constexpr QKeyCombination kRulesKey = Qt::CTRL | Qt::Key_R;
+inline constexpr QKeyCombination kAboutKey = Qt::CTRL | Qt::Key_A;
 
 inline constexpr int pixels(int twips) { return twips / kTwipsPerPixel; }
 

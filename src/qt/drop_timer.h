@@ -19,7 +19,9 @@ public:
 
     void setEnabled(bool enabled, std::int32_t intervalMs);
     void setInterval(std::int32_t intervalMs);
-    bool isActive() const { return enabled_; }
+    // Whether a tick is coming: the timer is armed whenever it is enabled,
+    // but for the moment of a tick itself.
+    bool isActive() const { return timer_.isActive(); }
     TickSchedule::Duration period() const { return schedule_.period(); }
 
 private:

@@ -27,13 +27,13 @@ QColor color(design::Rgb rgb)
     return {rgb.r, rgb.g, rgb.b};
 }
 
-// Point sizes become pixels at 96 dots per inch, the density the window's
-// twips are laid out for, so text fits its boxes on any screen.
+// Point sizes become pixels at the density the window's twips are laid out
+// for, 96 dots per inch, so text fits its boxes on any screen.
 QFont gameFont(double points)
 {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+    font.setPixelSize(static_cast<int>(std::lround(points * design::kTwipsPerPoint / design::kTwipsPerPixel)));
     font.setBold(true);
     return font;
 }
@@ -46,7 +46,7 @@ QLabel* makeLabel(QWidget* parent, const Label& model, double points, const QStr
     auto* label = new QLabel(parent);
     label->setGeometry(pixelRect(model.designBox()));
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setAlignment(design::kLabelAlignment);
     label->setWordWrap(false);
     label->setFont(gameFont(points));
     label->setAccessibleDescription(purpose);
@@ -128,7 +128,7 @@ void GameWindow::buildField()
     // text and base colours together and stays readable on any palette.
     txtWord_ = new EntryBox(field_);
     txtWord_->setGeometry(pixelRect(form_.txtWord.designBox()));
-    txtWord_->setAlignment(Qt::AlignCenter);
+    txtWord_->setAlignment(design::kEntryAlignment);
     txtWord_->setFont(gameFont(design::kEntryPoints));
     txtWord_->setAccessibleName(tr("Entry box"));
     txtWord_->setKeyFilter([this](char16_t code) {
@@ -142,21 +142,21 @@ void GameWindow::buildField()
 void GameWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(design::kFileMenu.toString());
-    auto add = [this](QMenu* menu, const MenuItem& item, const QKeySequence& key, void (frmSkyquill::*handler)()) {
+    auto add = [this](QMenu* menu, const MenuItem& item, QKeyCombination key, void (frmSkyquill::*handler)()) {
         QAction* action = menu->addAction(item.caption());
         action->setShortcut(key);
         action->setShortcutContext(Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, [this, handler] { forward([this, handler] { (form_.*handler)(); }); });
         menus_.push_back({&item, action});
     };
-    add(file, form_.mnuNewGame, QKeySequence(Qt::CTRL | Qt::Key_N), &frmSkyquill::mnuNewGame_Click);
-    add(file, form_.mnuPauseGame, QKeySequence(Qt::CTRL | Qt::Key_P), &frmSkyquill::mnuPauseGame_Click);
+    add(file, form_.mnuNewGame, design::kNewGameKey, &frmSkyquill::mnuNewGame_Click);
+    add(file, form_.mnuPauseGame, design::kPauseGameKey, &frmSkyquill::mnuPauseGame_Click);
     file->addSeparator();
-    add(file, form_.mnuExit, QKeySequence(Qt::CTRL | Qt::Key_X), &frmSkyquill::mnuExit_Click);
+    add(file, form_.mnuExit, design::kExitKey, &frmSkyquill::mnuExit_Click);
 
     QMenu* help = menuBar()->addMenu(design::kHelpMenu.toString());
-    add(help, form_.mnuRules, QKeySequence(Qt::CTRL | Qt::Key_R), &frmSkyquill::mnuRules_Click);
-    add(help, form_.mnuAbout, QKeySequence(Qt::CTRL | Qt::Key_A), &frmSkyquill::mnuAbout_Click);
+    add(help, form_.mnuRules, design::kRulesKey, &frmSkyquill::mnuRules_Click);
+    add(help, form_.mnuAbout, design::kAboutKey, &frmSkyquill::mnuAbout_Click);
 
     std::vector<QKeySequence> shortcuts;
     for (const MenuBinding& menu : menus_)

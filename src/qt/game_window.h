@@ -33,6 +33,7 @@ public:
     // Widgets, for the view tests.
     QWidget* field() const { return field_; }
     QLabel* wordLabel() const { return lblWord_; }
+    QLabel* scoreLabel() const { return lblScore_; }
     QLabel* pausedLabel() const { return lblPaused_; }
     QWidget* groundLine() const { return line_; }
     EntryBox* entryBox() const { return txtWord_; }
