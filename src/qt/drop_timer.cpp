@@ -48,8 +48,6 @@ void DropTimer::arm()
 
 void DropTimer::fire()
 {
-    if (!enabled_)
-        return;
     const auto t = now();
     if (t < schedule_.deadline()) {
         arm();

@@ -7,13 +7,10 @@
 
 namespace skyquill {
 
-EntryBox::EntryBox(QWidget* parent) : QLineEdit(parent)
-{
-    // The box has no length limit of its own.
-    setMaxLength(std::numeric_limits<int>::max());
-}
+namespace {
 
-QString EntryBox::characterCodes(const QKeyEvent& event)
+// The codes a key event produces: Backspace 8, Esc 27, else its text.
+QString characterCodes(const QKeyEvent& event)
 {
     switch (event.key()) {
     case Qt::Key_Backspace:
@@ -26,6 +23,14 @@ QString EntryBox::characterCodes(const QKeyEvent& event)
     default:
         return event.text();
     }
+}
+
+}  // namespace
+
+EntryBox::EntryBox(KeyFilter filter, QWidget* parent) : QLineEdit(parent), filter_(std::move(filter))
+{
+    // The box has no length limit of its own.
+    setMaxLength(std::numeric_limits<int>::max());
 }
 
 bool EntryBox::event(QEvent* event)
@@ -58,7 +63,7 @@ QString EntryBox::filtered(const QString& codes) const
 void EntryBox::keyPressEvent(QKeyEvent* event)
 {
     const QString codes = characterCodes(*event);
-    if (codes.isEmpty() || !filter_) {
+    if (codes.isEmpty()) {
         // Keys without a character (Delete, arrows, Home, End) act as usual.
         QLineEdit::keyPressEvent(event);
         return;
@@ -76,7 +81,7 @@ void EntryBox::keyPressEvent(QKeyEvent* event)
 void EntryBox::inputMethodEvent(QInputMethodEvent* event)
 {
     const QString committed = event->commitString();
-    if (committed.isEmpty() || !filter_) {
+    if (committed.isEmpty()) {
         QLineEdit::inputMethodEvent(event);
         return;
     }

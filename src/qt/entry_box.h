@@ -18,13 +18,9 @@ public:
     // receive; 0 means nothing.
     using KeyFilter = std::function<char16_t(char16_t)>;
 
-    explicit EntryBox(QWidget* parent = nullptr);
+    explicit EntryBox(KeyFilter filter, QWidget* parent = nullptr);
 
-    void setKeyFilter(KeyFilter filter) { filter_ = std::move(filter); }
     void setWindowShortcuts(std::vector<QKeySequence> shortcuts) { shortcuts_ = std::move(shortcuts); }
-
-    // The codes a key event produces: Backspace 8, Esc 27, else its text.
-    static QString characterCodes(const QKeyEvent& event);
 
 protected:
     bool event(QEvent* event) override;

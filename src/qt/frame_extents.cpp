@@ -96,10 +96,7 @@ std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
     // too, and even looking that up costs more than the rest of this.
     if (QGuiApplication::platformName() != QLatin1String("xcb") || window.isVisible())
         return std::nullopt;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
-    if (connection == nullptr)
-        return std::nullopt;
+    xcb_connection_t* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_window_t root = rootOf(connection, xcb_query_tree(connection, id));
     const auto [check, supported, request, extents] = atoms<4>(

@@ -124,17 +124,17 @@ void GameWindow::buildField()
     lblWord_ = makeLabel(field_, form_.lblWord, design::kWordPoints, tr("Falling word"));
     setColor(lblWord_, QPalette::WindowText, design::kYellow);
 
+    const auto keyFilter = [this](char16_t code) {
+        forward([this, &code] { form_.txtWord_KeyPress(code); });
+        return code;
+    };
     // The field sets only its background, so the box takes the desktop's
     // text and base colours together and stays readable on any palette.
-    txtWord_ = new EntryBox(field_);
+    txtWord_ = new EntryBox(keyFilter, field_);
     txtWord_->setGeometry(pixelRect(form_.txtWord.designBox()));
     txtWord_->setAlignment(design::kEntryAlignment);
     txtWord_->setFont(gameFont(design::kEntryPoints));
     txtWord_->setAccessibleName(tr("Entry box"));
-    txtWord_->setKeyFilter([this](char16_t code) {
-        forward([this, &code] { form_.txtWord_KeyPress(code); });
-        return code;
-    });
     connect(txtWord_, &QLineEdit::textEdited, this,
             [this](const QString& text) { forward([this, &text] { form_.txtWord.setText(text); }); });
 }
