@@ -34,6 +34,6 @@ int main(int argc, char* argv[])
         return platform.exitStatus();
 
     window.showCentred();
-    const int status = QApplication::exec();
-    return platform.ended() ? platform.exitStatus() : status;
+    // Exit and the close box end the loop with the program's status.
+    return QApplication::exec();
 }
