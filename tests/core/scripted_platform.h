@@ -1,12 +1,10 @@
-// A platform whose random numbers, clock and directory a test chooses, and
-// which records every message box instead of showing it.
+// A platform whose random numbers, clock and lists a test chooses, and which
+// records every message box instead of showing it.
 #pragma once
 
 #include "core/command_line.h"
 #include "core/form.h"
 
-#include <deque>
-#include <functional>
 #include <random>
 #include <vector>
 
@@ -14,37 +12,24 @@ namespace skyquill::testing {
 
 class ScriptedPlatform : public Platform {
 public:
-    // A box is kept as "title: text"; onBox runs while it is open.
-    void messageBox(const QString& text, const QString& title) override
-    {
-        boxes.push_back(title + QStringLiteral(": ") + text);
-        if (onBox)
-            onBox(boxes.back());
-    }
+    void messageBox(const QString& text, const QString& title) override { boxes.push_back(title + QStringLiteral(": ") + text); }
     void endProgram(int status) override { exitStatus = status; }
     bool ended() const override { return exitStatus >= 0; }
     float timeOfDay() override { return time; }
-    QString wordListPath() override { return chooseWordList(std::nullopt, {}, directory); }
+    QString wordListPath() override { return chooseWordList(std::nullopt, userList, directory); }
     void seedRandom(float seed) override { seeds.push_back(seed); }
-    double random() override
-    {
-        if (randoms.empty())
-            return std::generate_canonical<double, 53>(fallback_);
-        const double r = randoms.front();
-        randoms.pop_front();
-        return r;
-    }
+    // The top of the range while `ones` lasts, then a fixed pseudo-random sequence.
+    double random() override { return ones-- > 0 ? 1.0 : std::generate_canonical<double, 53>(engine_); }
 
-    std::deque<double> randoms;   // handed out first, then a fixed pseudo-random sequence
-    std::vector<QString> boxes;
-    std::function<void(const QString&)> onBox;
+    std::vector<QString> boxes;  // "title: text"
     std::vector<float> seeds;
-    QString directory;  // the word list is SkyquillList.txt in it
+    QString directory, userList;  // the list is SkyquillList.txt in the directory, unless the player's own is there
     float time = 45296.5F;
     int exitStatus = -1;  // -1 while the program runs
+    int ones = 0;
 
 private:
-    std::mt19937_64 fallback_;
+    std::mt19937_64 engine_;
 };
 
 // Puts words straight into the word table, as a successful start-up would.

@@ -142,7 +142,7 @@ TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
 TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
 {
     QTemporaryDir dir;
-    const QString list = dir.filePath(u"SkyquillList.txt"_s);
+    const QString list = dir.filePath(u"SkyquillList.txt"_s), own = dir.filePath(u"own"_s);
     const auto write = [&list](const QByteArray& bytes) {
         QFile file(list);
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -155,6 +155,7 @@ TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
         {"10,001 words, and lines that can't be typed between them", [&] { return write(numbered(kMaxWords + 1).join(u"\n\t\x1A\n"_s).toUtf8()); }, kMaxWords},
         {"no list", [] { return true; }, -1},
         {"a directory", [&] { return QDir().mkdir(list); }, -1},
+        {"the player's own list is no list: it is refused, not passed over", [&] { return write("lark") && QDir().mkdir(own); }, -1},
 #ifdef Q_OS_UNIX
         {"a device", [&] { return link("/dev/null"); }, -1},
         {"a file whose first read fails", [&] { return link("/proc/self/mem"); }, -1},
@@ -165,9 +166,11 @@ TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
         SCOPED_TRACE(what);
         QFile::remove(list);
         QDir().rmdir(list);
+        QDir().rmdir(own);
         ASSERT_TRUE(make());
         testing::ScriptedPlatform platform;
         platform.directory = dir.path();
+        platform.userList = own;
         frmSkyquill form(platform);
         form.Form_Load();
         EXPECT_EQ(platform.exitStatus, count < 0 ? 1 : -1);
