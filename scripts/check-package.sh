@@ -8,7 +8,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fail() { echo "FAIL: $*" >&2; exit 1; }
-ok() { echo "ok: $*"; }
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/skyquill-package.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
@@ -18,7 +17,6 @@ cmake --workflow --preset deb
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/release/CMakeCache.txt)
 deb=build/release/skyquill_${version}_$(dpkg --print-architecture).deb
 lintian --fail-on error,warning,info "$deb" || fail "lintian has something to say"
-ok "lintian: no tag"
 
 root=$scratch/deb
 dpkg-deb -x "$deb" "$root"
@@ -27,7 +25,6 @@ appstreamcli validate-tree --no-net "$root/usr" || fail "appstreamcli validate-t
 [[ $(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles) == /etc/skyquill/SkyquillList.txt &&
     $(readlink "$root/usr/lib/games/skyquill/SkyquillList.txt") == /etc/skyquill/SkyquillList.txt ]] ||
     fail "the word list is not a conffile with a link to it beside the game"
-ok "the desktop file, the metainfo, the conffile and its link"
 
 # Without a display: a game that opened its window here would abort.
 answers() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/games/skyquill" "$@" >"$scratch/out" 2>&1; }
@@ -38,7 +35,6 @@ for wrong in "--bogus|unknown option 'bogus'" "a.txt b.txt|extra operand 'b.txt'
     [[ $status == 2 && $(cat "$scratch/out") == "skyquill: ${wrong#*|}"$'\n'"Try 'skyquill --help' for more information." ]] ||
         fail "${wrong%|*}: status $status, $(cat "$scratch/out")"
 done
-ok "--help, --version, and two lines with status 2 for a wrong option or a second FILE"
 
 # The second build is made from a copy of the tree at another path.
 copy=$scratch/copy
@@ -46,7 +42,6 @@ mkdir "$copy" && git ls-files -z --cached --others --exclude-standard | xargs -0
 (cd "$copy" && cmake --workflow --preset deb >"$scratch/copy.log" 2>&1) ||
     fail "the second build: $(tail -n 5 "$scratch/copy.log")"
 cmp "$deb" "$copy/$deb" || fail "two builds of one tree differ"
-ok "two builds, the same bytes"
 rm -rf "$copy"
 
 prefix=$scratch/prefix
@@ -56,7 +51,6 @@ for f in bin/skyquill libexec/skyquill/skyquill libexec/skyquill/SkyquillList.tx
     [[ -s $prefix/$f ]] || fail "cmake --install left out $f"
 done
 [[ ! -e $prefix/games && ! -e $prefix/etc ]] || fail "the package's layout leaked into a plain install"
-ok "cmake --install"
 
 # An edited list survives an upgrade to a version whose own list changed too.
 droot=$scratch/dpkg newer=$scratch/newer
@@ -72,7 +66,6 @@ printf 'quill\n' >"$droot/etc/skyquill/SkyquillList.txt"
 dpkg_root --force-confold -i "$scratch/newer.deb" </dev/null
 [[ $(cat "$droot/etc/skyquill/SkyquillList.txt") == quill ]] || fail "the upgrade replaced the edited list"
 cmp "$droot/etc/skyquill/SkyquillList.txt.dpkg-dist" "$newer/etc/skyquill/SkyquillList.txt" || fail "the new list is not kept beside it"
-ok "an edited list through an upgrade"
 
 bash tests/e2e/e2e.sh "$root/usr/games/skyquill" "$scratch/e2e" || fail "the walk, by the package's launcher"
 echo "check-package.sh: $deb passed"

@@ -76,13 +76,11 @@ within 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "
 sleep 1  # it names itself before it has read its configuration and answers requests
 focus=windowactivate  # through the manager: a focus set behind its back races its own
 launch
-frame=$MAIN root=$(xwininfo -root | awk '/Window id/ { print $4 }')
-until parent=$(xwininfo -tree -id "$frame" | awk '/Parent window id/ { print $4 }') && [[ $parent == "$root" ]]; do
-    frame=$parent
-done
-read -r x y w h < <(xwininfo -id "$frame" | awk '/Absolute upper-left [XY]|Width|Height/ { printf "%s ", $NF }')
-(((2 * x + w - 800) ** 2 <= 16 && (2 * y + h - 700) ** 2 <= 16)) ||
-    fail "the frame ${w}x$h+$x+$y is not centred on the 800x700 screen"
+# The window, and the frame's left, right, top and bottom around it.
+read -r x y w h < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left [XY]|Width|Height/ { printf "%s ", $NF }')
+read -r l r t b < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | tr -c '0-9\n' ' ')
+(((2 * x - l + r + w - 800) ** 2 <= 16 && (2 * y - t + b + h - 700) ** 2 <= 16)) ||
+    fail "the window ${w}x$h+$x+$y in a frame of $l $r $t $b is not centred on the 800x700 screen"
 win zebra
 key alt+F4
 expect_exit 0
