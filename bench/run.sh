@@ -13,4 +13,5 @@ scratch=$(mktemp -d) && trap 'rm -rf "$scratch"' EXIT
 # No D-Bus daemon autolaunched per start, no word list of the user's own, and
 # a private runtime directory for Qt.
 export DBUS_SESSION_BUS_ADDRESS=disabled: XDG_DATA_HOME=$scratch XDG_RUNTIME_DIR=$scratch
+echo "$(git -C "$root" describe --always --dirty 2>/dev/null), $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 xvfb-run -a -n 80 -s "-screen 0 1024x768x24 -nolisten tcp" /usr/bin/python3 "$root/bench/measure.py" "$build"
