@@ -211,9 +211,9 @@ void randomEvent(CheckedGame& game, std::mt19937& rng)
     const qsizetype at = below(text.size() + 1);
     const qsizetype kind = below(20);
     const QString right = word.mid(text.size(), text.size() < word.size() && word[text.size()].isHighSurrogate() ? 2 : 1);
-    if (kind < 5 && !right.isEmpty())  // the right next character, in either case
+    if (kind < 4 && !right.isEmpty())  // the right next character, in either case
         game.type(below(2) != 0 ? right : right.toLower());
-    else if (kind == 4)  // an odd key: a character, half of one, or a letter and an accent
+    else if (kind < 6)  // an odd key: a character, half of one, or a letter and an accent
         game.type(below(8) == 0 ? u"e\u0301"_s : odd.mid(below(odd.size()), below(4) == 0 ? 2 : 1), at);
     else if (kind == 6)  // a paste, now and then of the word and more, else of a piece of it
         game.edit(QString(text).insert(at, below(100) == 0 ? word.toLower() + u"tail"_s : word.mid(below(4), below(5)) + u'q'));
