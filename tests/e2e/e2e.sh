@@ -22,13 +22,13 @@ fail() { import -window root "$dir/fail.png"; echo "FAIL: $* (the screen: $dir/f
 within() { local end=$((SECONDS + $1)); shift; until "$@"; do ((SECONDS < end)) || return 1; sleep 0.05; done; }
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 shown() { [[ -n $(window "$1") ]]; }
-key() { within 5 xdotool $focus --sync "$MAIN" key "$@" 2>/dev/null || fail "xdotool key $*"; }
+key() { within 15 timeout 5 xdotool $focus --sync "$MAIN" key "$@" 2>/dev/null || fail "xdotool key $*"; }
 # The game runs from an empty directory: no list there is ever read.
 launch() {
     (cd "$dir/cwd" && exec "$game" "$@") >"$dir/game.log" 2>&1 &
     PID=$!
     within 15 shown "$title" || fail "no game window"
-    MAIN=$(window "$title") && within 5 xdotool $focus --sync "$MAIN" 2>/dev/null
+    MAIN=$(window "$title") && within 15 timeout 5 xdotool $focus --sync "$MAIN" 2>/dev/null
 }
 expect_exit() { within 10 eval '! kill -0 $PID 2>/dev/null' || fail "still running"; wait "$PID"; local s=$?; PID=""; ((s == $1)) || fail "exit status $s, not $1"; }
 closed() { xdotool $focus --sync "$(window "$1")" key Return 2>/dev/null; sleep 0.3; ! shown "$1"; }
