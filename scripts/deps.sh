@@ -6,16 +6,16 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev python3-xlib
-  # the real-window suite: a virtual X server, input and screenshots
-  xvfb xauth xdotool xclip x11-utils imagemagick fonts-dejavu-core
+  # the unit tests
+  libgtest-dev
+  # the real-window suite: a virtual X server, a window manager, input and screenshots
+  xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core
   # the Debian package and its checks: dpkg-shlibdeps, strip, lintian
   dpkg-dev binutils file lintian desktop-file-utils appstream
-  # hardening: fuzzers, sanitizer runtimes, analysers
-  clang libclang-rt-dev clang-tidy cppcheck valgrind gcovr
-  # a window manager for the real-window suite
-  openbox
+  # the sanitizer build: clang with its sanitizer and fuzzer runtimes, the analysers
+  clang libclang-rt-dev clang-tidy cppcheck
+  # what measures (bench/, tools/): callgrind, X events, coverage
+  valgrind python3-xlib gcovr
 )
 if [[ "${1:-}" == "--play" ]]; then
   packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core)
