@@ -76,10 +76,6 @@ public:
     void newGame()
     {
         check(u"New Game"_s, [&](Shown& e) {
-            if (words_.empty()) {
-                box_ = u"ERROR!!!: The Word List Is Empty!"_s;
-                return;
-            }
             mode_ = Mode::Running;
             e = {u"0"_s};
             pick_ = true;
@@ -244,10 +240,6 @@ TEST(Session, EveryRandomEventHasTheOutcomeTheRulesGive)
     EXPECT_GT(game.wins, events / 20000);  // the stream reaches the states that matter
     EXPECT_GT(game.cycles, events / 5000);
     EXPECT_GT(game.landings, events / 5000);  // some at exactly the ground's height
-    CheckedGame empty({});  // only ever shows its box
-    for (int i = 0; i < 1000; ++i)
-        randomEvent(empty, rng);
-    EXPECT_EQ(empty.failure().toStdString(), "");
     std::printf("session: %d events, %d cycles, %d wins, %d landings\n", events, game.cycles, game.wins, game.landings);
 }
 
