@@ -240,7 +240,6 @@ TEST(Session, EveryRandomEventHasTheOutcomeTheRulesGive)
     EXPECT_GT(game.wins, events / 20000);  // the stream reaches the states that matter
     EXPECT_GT(game.cycles, events / 5000);
     EXPECT_GT(game.landings, events / 5000);  // some at exactly the ground's height
-    std::printf("session: %d events, %d cycles, %d wins, %d landings\n", events, game.cycles, game.wins, game.landings);
 }
 
 }  // namespace

@@ -2,17 +2,16 @@
 # The real game in a real window, driven with xdotool and checked on
 # screenshots. FILE, given after one of Qt's options while the player's own
 # list holds another word, is played to a win; then a few seconds of random
-# keys, and Ctrl+X from the entry box. Then, under openbox on the display's
-# second screen, the player's own list: the whole frame opens centred there,
-# typing its word wins, and Alt+F4 closes.
+# keys, and Ctrl+X from the entry box. Then the player's own list, its word
+# typed to a win.
 #   e2e.sh <the game, or a launcher that execs it> <scratch dir>
 set -uo pipefail
 if [[ -z ${E2E_XVFB:-} ]]; then
-    E2E_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -screen 1 800x700x24 -nolisten tcp" bash "$0" "$@"
+    E2E_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$@"
 fi
-game=$(realpath "$1") dir=$2 title=" Tamsley's Skyquill Game" PID="" WM="" focus=windowfocus
+game=$(realpath "$1") dir=$2 title=" Tamsley's Skyquill Game" PID=""
 rm -rf "$dir" && mkdir -p "$dir/cwd" "$dir/runtime" "$dir/data/skyquill" && chmod 700 "$dir/runtime" || exit 1
-trap 'kill $PID $WM 2>/dev/null' EXIT
+trap 'kill $PID 2>/dev/null' EXIT
 # Nothing that rescales the window; no session bus, or libdbus starts one per launch.
 unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI \
     QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
@@ -22,16 +21,16 @@ fail() { import -window root "$dir/fail.png"; echo "FAIL: $* (the screen: $dir/f
 within() { local end=$((SECONDS + $1)); shift; until "$@"; do ((SECONDS < end)) || return 1; sleep 0.05; done; }
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 shown() { [[ -n $(window "$1") ]]; }
-key() { within 15 timeout 5 xdotool $focus --sync "$MAIN" key "$@" 2>/dev/null || fail "xdotool key $*"; }
+key() { within 15 timeout 5 xdotool windowfocus --sync "$MAIN" key "$@" 2>/dev/null || fail "xdotool key $*"; }
 # The game runs from an empty directory: no list there is ever read.
 launch() {
     (cd "$dir/cwd" && exec "$game" "$@") >"$dir/game.log" 2>&1 &
     PID=$!
     within 15 shown "$title" || fail "no game window"
-    MAIN=$(window "$title") && within 15 timeout 5 xdotool $focus --sync "$MAIN" 2>/dev/null
+    MAIN=$(window "$title") && within 15 timeout 5 xdotool windowfocus --sync "$MAIN" 2>/dev/null
 }
 expect_exit() { within 10 eval '! kill -0 $PID 2>/dev/null' || fail "still running"; wait "$PID"; local s=$?; PID=""; ((s == $1)) || fail "exit status $s, not $1"; }
-closed() { xdotool $focus --sync "$(window "$1")" key Return 2>/dev/null; sleep 0.3; ! shown "$1"; }
+closed() { xdotool windowfocus --sync "$(window "$1")" key Return 2>/dev/null; sleep 0.3; ! shown "$1"; }
 close_box() { within 10 shown "$1" && within 10 closed "$1" || fail "no box '$1', or it stays open"; }
 # A word high in the field: yellow in its top 300 rows (of the 290x565
 # client area at the bottom of a shot of the window).
@@ -68,20 +67,9 @@ kill -0 "$PID" 2>/dev/null || fail "the game ended under random keys"
 key ctrl+x  # from the entry box, where the line edit must not take it for Cut
 expect_exit 0
 
-echo "the player's own list under a window manager on the second screen: the whole frame opens centred"
-export DISPLAY=${DISPLAY%.*}.1
-openbox >"$dir/openbox.log" 2>&1 &
-WM=$!
-within 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "openbox did not start"
-sleep 1  # it names itself before it has read its configuration and answers requests
-focus=windowactivate  # through the manager: a focus set behind its back races its own
+echo "the player's own list, played to a win"
 launch
-# The window, and the frame's left, right, top and bottom around it.
-read -r x y w h < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left [XY]|Width|Height/ { printf "%s ", $NF }')
-read -r l r t b < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | tr -c '0-9\n' ' ')
-(((2 * x - l + r + w - 800) ** 2 <= 16 && (2 * y - t + b + h - 700) ** 2 <= 16)) ||
-    fail "the window ${w}x$h+$x+$y in a frame of $l $r $t $b is not centred on the 800x700 screen"
 win zebra
-key alt+F4
+key ctrl+x
 expect_exit 0
 echo PASS
