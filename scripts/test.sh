@@ -7,22 +7,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-section() { printf '\n== %s\n' "$*"; }
 
-section "includes run from src/qt/ to src/core/, never back"
+# Includes run from src/qt/ to src/core/, never back.
 # A Qt Gui or Widgets header named bare fails to compile in the core, which
 # links QtCore only; these spellings would not.
 ! grep -rnE '#include\s*[<"](qt/|QtGui/|QtWidgets/)' src/core || exit 1
 
-section "release: build and test"
+# Release: build and test.
 cmake --preset release >/dev/null
 cmake --build --preset release
 ctest --preset release
 
-section "Debian package"
+# Debian package.
 scripts/check-package.sh
 
-section "sanitizers and analysis: build and test"
+# Sanitizers and analysis: build and test.
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The real game in a real window, driven with xdotool and checked on
 # screenshots. FILE, given after one of Qt's options while the player's own
-# list holds another word, is played to a win; then a few seconds of random
-# keys, and Ctrl+X from the entry box. Then the player's own list, its word
-# typed to a win.
+# list holds another word, is played to a win, and Ctrl+X from the entry box
+# ends the game. Then the player's own list, its word typed to a win.
 #   e2e.sh <the game, or a launcher that execs it> <scratch dir>
 set -uo pipefail
 if [[ -z ${E2E_XVFB:-} ]]; then
@@ -13,8 +12,7 @@ game=$(realpath "$1") dir=$2 title=" Tamsley's Skyquill Game" PID=""
 rm -rf "$dir" && mkdir -p "$dir/cwd" "$dir/runtime" "$dir/data/skyquill" && chmod 700 "$dir/runtime" || exit 1
 trap 'kill $PID 2>/dev/null' EXIT
 # Nothing that rescales the window; no session bus, or libdbus starts one per launch.
-unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI \
-    QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
 export QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: XDG_RUNTIME_DIR=$dir/runtime XDG_DATA_HOME=$dir/data
 
 fail() { import -window root "$dir/fail.png"; echo "FAIL: $* (the screen: $dir/fail.png)"; tail -n 5 "$dir/game.log"; exit 1; }
@@ -54,22 +52,10 @@ echo "FILE, after one of Qt's options and over the player's own list, played to 
 printf 'quill\n' >"$dir/quill.txt" && printf 'zebra\n' >"$dir/data/skyquill/SkyquillList.txt"
 launch -platform xcb "$dir/quill.txt"
 win quill
-echo "random keys, any box they open closed: the game must still run and answer"
-key ctrl+n
-keys=(BackSpace Escape Delete Home Left Tab Return space q u i l eacute ctrl+n ctrl+p ctrl+r ctrl+a ctrl+z ctrl+v)
-for ((start = SECONDS; SECONDS - start < ${MONKEY_SECONDS:-5};)); do
-    xdotool windowfocus --sync "$MAIN" key --delay 5 "${keys[RANDOM % ${#keys[@]}]}" 2>/dev/null
-    for id in $(xdotool search --onlyvisible --name '^(Rules of|About) Skyquill$|^Congratulations!$'); do
-        xdotool windowfocus --sync "$id" key Return
-    done 2>/dev/null
-done
-kill -0 "$PID" 2>/dev/null || fail "the game ended under random keys"
 key ctrl+x  # from the entry box, where the line edit must not take it for Cut
 expect_exit 0
 
 echo "the player's own list, played to a win"
 launch
 win zebra
-key ctrl+x
-expect_exit 0
 echo PASS
