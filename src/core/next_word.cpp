@@ -27,13 +27,10 @@ void frmSkyquill::NextWord()
     lblWord.setTop(static_cast<float>(drawBelow(platform_.random(), design::kTopLast - design::kTopFirst + 1) + design::kTopFirst));
     tmrSkyquill.setInterval(drawBelow(platform_.random(), design::kIntervalLast) + 1);
 
-    // With nothing loaded there is nothing to pick, and the draw loop below
-    // would never end; New Game refuses to start in that case.
-    if (s.intWordCount < 1)
-        return;
-
-    // Draw until an unshown word comes up. At least one is unshown whenever a
-    // pick begins, because the last pick of a cycle clears every flag.
+    // Draw until an unshown word comes up. There is a word to draw: New Game,
+    // the only way into play, refuses an empty list. And at least one is
+    // unshown whenever a pick begins, because the last pick of a cycle clears
+    // every flag.
     do {
         s.intCurrentWord = static_cast<std::int16_t>(drawBelow(platform_.random(), s.intWordCount) + 1);
     } while (s.intUsed.at(static_cast<std::size_t>(s.intCurrentWord)) != 0);
