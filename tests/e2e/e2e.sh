@@ -6,7 +6,9 @@
 #   e2e.sh <the game, or a launcher that execs it> <scratch dir>
 set -uo pipefail
 if [[ -z ${E2E_XVFB:-} ]]; then
-    E2E_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$@"
+    # -noreset: between two launches no client is connected, and a server
+    # that resets then refuses the next one for a moment.
+    E2E_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash "$0" "$@"
 fi
 game=$(realpath "$1") dir=$2 title=" Tamsley's Skyquill Game" PID=""
 rm -rf "$dir" && mkdir -p "$dir/cwd" "$dir/runtime" "$dir/data/skyquill" && chmod 700 "$dir/runtime" || exit 1
