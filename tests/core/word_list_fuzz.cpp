@@ -1,22 +1,11 @@
 // libFuzzer: each input is read whole and in small reads of 1 to 7 bytes
 // (its first byte says how many). The two must agree, and every word must
 // keep the reader's promises. The inputs (at most 8 KiB) never reach the
-// 64 KiB read or 10,000 words: the reader's unit test, which reads its table
-// through decode() below, holds those.
-#include "core/word_list.h"
-
-#include <QBuffer>
+// 64 KiB read or 10,000 words: the reader's unit test holds those.
+#include "core/read_words.h"
 
 #include <algorithm>
 #include <cstdint>
-
-// What the reader makes of the bytes read `chunk` at a time, and how far it read.
-static std::pair<std::optional<std::vector<QString>>, qint64> decode(QByteArray bytes, qint64 chunk)
-{
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return {skyquill::readWordList(buffer, chunk), buffer.pos()};
-}
 
 // Judged by Qt's character data, not by the reader's own tests.
 static bool typable(const QString& word)

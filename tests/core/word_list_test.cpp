@@ -1,10 +1,10 @@
 // The word list from bytes to the game's table: texts read alike in every
 // encoding, at the real read size and in small reads, 8-bit files, and
 // start-up with the files that are and are not word lists. The table is read
-// through the fuzz target's decode(), and is its seeds.
+// as the fuzz target reads its inputs, and is its seeds.
 #include "core/word_list.h"
 #include "core/scripted_platform.h"
-#include "core/word_list_fuzz.cpp"
+#include "core/read_words.h"
 
 #include <QDir>
 #include <QFile>
