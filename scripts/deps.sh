@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libicu-dev
   # the unit tests
   libgtest-dev
   # the real-window suite: a virtual X server, a window manager, input and screenshots
@@ -18,7 +18,7 @@ packages=(
   valgrind python3-xlib gcovr
 )
 if [[ "${1:-}" == "--play" ]]; then
-  packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core)
+  packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libicu-dev fonts-dejavu-core)
 fi
 
 missing=()

@@ -20,17 +20,22 @@ void frmSkyquill::LoadWordList()
     GameState& s = *state_;
     s.intWordCount = 0;
 
-    auto words = readWordList(platform_.wordListPath());
-    if (!words) {
-        // One message for every cause: missing, unreadable or not a word list.
+    const QString path = platform_.wordListPath();
+    WordList list = readWordList(path);
+    // The box has one message for every cause; standard error names it, as
+    // other programs do, so that the player can mend the file.
+    for (const QString& note : list.notes)
+        platform_.tell(QStringLiteral("skyquill: %1: %2").arg(path, note));
+    if (!list.refusal.isEmpty()) {
+        platform_.tell(QStringLiteral("skyquill: %1: %2").arg(path, list.refusal));
         platform_.messageBox(QStringLiteral("No Word List Found!"), QStringLiteral("ERROR!!!"));
         platform_.endProgram(1);
         return;
     }
-    const auto count = std::min<std::size_t>(words->size(), kMaxWords);
+    const auto count = std::min<std::size_t>(list.words.size(), kMaxWords);
     for (std::size_t i = 0; i < count; ++i) {
         ++s.intWordCount;
-        s.strWordList.at(static_cast<std::size_t>(s.intWordCount)) = std::move((*words)[i]);
+        s.strWordList.at(static_cast<std::size_t>(s.intWordCount)) = std::move(list.words[i]);
     }
 }
 

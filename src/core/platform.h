@@ -14,6 +14,9 @@ public:
     // button; returns when the player has dismissed it.
     virtual void messageBox(const QString& text, const QString& title) = 0;
 
+    // One line on standard error, for what the box can't say.
+    virtual void tell(const QString& line) = 0;
+
     // Ends the program: no event is handled afterwards.
     virtual void endProgram(int exitStatus) = 0;
     virtual bool ended() const = 0;

@@ -1,20 +1,38 @@
 #include "core/word_list.h"
 
+#include "core/code_page.h"
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringDecoder>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <optional>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace skyquill {
 namespace {
 
-// Guess: no BOM. UTF-8 until a line is not, and then the whole file is
-// Windows-1252. A UTF-8 BOM says UTF-8 for certain: a line that is not is
-// skipped.
-enum class Encoding { Guess, Utf8, Windows1252, Utf16Le, Utf16Be };
+using namespace Qt::StringLiterals;
+
+// Guess: no BOM. UTF-8 until a line is not, and then the whole file is in
+// the code page its bytes tell. A UTF-8 BOM says UTF-8 for certain: a line
+// that is not is skipped.
+enum class Encoding { Guess, Utf8, CodePage, Utf16Le, Utf16Be };
 
 // An 8-bit line this long in bytes can't be short enough: UTF-8 takes at
 // most three bytes for each UTF-16 code unit, Windows-1252 one. (A UTF-16
@@ -26,7 +44,7 @@ constexpr bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\v' |
 // Unicode category Cc: no key types one.
 constexpr bool isControl(QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F); }
 
-QStringDecoder decoderFor(Encoding encoding)
+QStringDecoder decoderFor(Encoding encoding, const QByteArray& codePage)
 {
     // Bytes that are not UTF-8 come out as NUL, which a word list can't hold
     // otherwise (a NUL byte ends the input before it is decoded). The BOM is
@@ -37,8 +55,8 @@ QStringDecoder decoderFor(Encoding encoding)
         return QStringDecoder(QStringConverter::Utf16LE, flags);
     case Encoding::Utf16Be:
         return QStringDecoder(QStringConverter::Utf16BE, flags);
-    case Encoding::Windows1252:  // ICU's: in a Qt without ICU it is not valid, and feed() decodes by table
-        return QStringDecoder("windows-1252", flags);
+    case Encoding::CodePage:  // ICU's: in a Qt without ICU it is not valid, and feed() decodes by table
+        return QStringDecoder(codePage.constData(), flags);
     default:
         return QStringDecoder(QStringConverter::Utf8, flags);
     }
@@ -49,7 +67,7 @@ class Pass {
 public:
     enum class Outcome { Reading, Full, Refused, NotUtf8 };
 
-    explicit Pass(Encoding encoding) : encoding_(encoding), decoder_(decoderFor(encoding))
+    Pass(Encoding encoding, const QByteArray& codePage) : encoding_(encoding), decoder_(decoderFor(encoding, codePage))
     {
         words.reserve(kMaxWords);
     }
@@ -77,8 +95,10 @@ public:
         }
         partLine_ += bytes.sliced(whole);
         // Once the pass has stopped, what the read held after that point counts for nothing.
-        if (outcome == Outcome::Reading && (nul >= 0 || partLine_.size() > kMaxLineBytes))
-            outcome = Outcome::Refused;
+        if (outcome == Outcome::Reading && nul >= 0)
+            refuse(nulOnLine(lines_ + 1));
+        else if (outcome == Outcome::Reading && partLine_.size() > kMaxLineBytes)
+            refuse(tooLong(lines_ + 1));
     }
 
     // The last line needs no line end.
@@ -87,17 +107,39 @@ public:
         if (outcome != Outcome::Reading)
             return;
         if (utf16() && oddByte_)
-            outcome = Outcome::Refused;
+            refuse(u"not a text file (UTF-16 with an odd number of bytes)"_s);
         else if (utf16())
             take(QStringLiteral("\n"));
         else
             feed("\n");
     }
 
+    // Lines no key could type: how many, and the first one's number.
+    QString skippedNote() const
+    {
+        if (skipped_ == 0)
+            return {};
+        if (skipped_ == 1)
+            return u"line %1 skipped: no key could type it"_s.arg(firstSkipped_);
+        return u"%1 lines skipped: no key could type them (the first is line %2)"_s.arg(skipped_).arg(firstSkipped_);
+    }
+
     Outcome outcome = Outcome::Reading;
+    QString refusal;
     std::vector<QString> words;
 
 private:
+    void refuse(const QString& why)
+    {
+        outcome = Outcome::Refused;
+        refusal = why;
+    }
+    static QString nulOnLine(qint64 line) { return u"not a text file (a NUL byte on line %1)"_s.arg(line); }
+    static QString tooLong(qint64 line)
+    {
+        return u"line %1 is longer than %2 characters"_s.arg(line).arg(QLocale(QLocale::English).toString(kMaxLineChars));
+    }
+
     bool utf16() const { return encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be; }
 
     // Splits decoded text into lines. Printable ASCII, which most words are
@@ -116,19 +158,25 @@ private:
                 plain = false;
                 continue;
             }
-            takeLine(QStringView(line, at), plain);  // a CR LF leaves an empty line between, which is skipped
+            // The LF of a CR LF ends no line of its own.
+            if (*at == u'\r' || at != line || !(at == partText_.cbegin() ? afterCr_ : at[-1] == u'\r')) {
+                ++lines_;
+                takeLine(QStringView(line, at), plain);
+            }
             line = at + 1;
             plain = true;
         }
+        if (line != partText_.cbegin())
+            afterCr_ = line[-1] == u'\r';
         partText_.remove(0, line - partText_.cbegin());
         if (outcome == Outcome::Reading && partText_.size() > kMaxLineChars)
-            outcome = Outcome::Refused;
+            refuse(tooLong(lines_ + 1));
     }
 
     void takeLine(QStringView line, bool plain)
     {
         if (line.size() > kMaxLineChars) {
-            outcome = Outcome::Refused;
+            refuse(tooLong(lines_));
             return;
         }
         if (line.startsWith(u'\uFEFF'))  // a file's mark, where files were joined with cat
@@ -146,7 +194,9 @@ private:
         } else if (line.contains(QChar(0)) && encoding_ == Encoding::Guess) {
             outcome = Outcome::NotUtf8;
         } else if (line.contains(QChar(0)) && utf16()) {
-            outcome = Outcome::Refused;  // a NUL, before the 10,000th word
+            refuse(nulOnLine(lines_));  // a NUL, before the 10,000th word
+        } else if (skipped_++ == 0) {
+            firstSkipped_ = lines_;
         }
     }
 
@@ -155,7 +205,185 @@ private:
     QByteArray partLine_;  // 8-bit: the bytes of a line cut by the end of a read
     QString partText_;     // UTF-16: the units of a line cut by the end of a read
     bool oddByte_ = false;
+    bool afterCr_ = false;  // the last line consumed ended in a CR
+    qint64 lines_ = 0;      // lines ended so far
+    qint64 skipped_ = 0, firstSkipped_ = 0;
 };
+
+// The list's bytes, kept as they are read: a second pass, in the code page
+// the first could not read, goes over them again, so a pipe is read once.
+// Reading stops with the pass, so what is kept is what the list needed.
+class Bytes {
+public:
+    // Fills up to its second argument's bytes; 0 at the end, -1 with `error` set on failure.
+    using Read = std::function<qint64(char*, qint64, QString& error)>;
+
+    Bytes(Read read, qint64 chunkBytes) : read_(std::move(read)), chunk_(chunkBytes) {}
+
+    // Up to a read's worth of bytes from `at`, reading on where none are kept:
+    // empty at the end, std::nullopt if the read failed.
+    std::optional<QByteArrayView> from(qsizetype at) { return span(at, 1, chunk_); }
+
+    // From `at`, at least `least` bytes but for the end, at most `most`.
+    std::optional<QByteArrayView> span(qsizetype at, qsizetype least, qsizetype most)
+    {
+        while (kept_.size() < at + least && !ended_) {
+            const qsizetype size = kept_.size();
+            kept_.resize(size + chunk_);
+            const qint64 got = read_(kept_.data() + size, chunk_, error);
+            kept_.resize(size + std::max<qint64>(got, 0));
+            ended_ = got <= 0;
+            failed_ = got < 0;
+        }
+        if (failed_)
+            return std::nullopt;
+        return QByteArrayView(kept_).sliced(std::min(at, kept_.size())).first(std::clamp<qsizetype>(kept_.size() - at, 0, most));
+    }
+
+    QByteArrayView kept() const { return kept_; }
+    QString error;
+
+private:
+    Read read_;
+    qint64 chunk_;
+    QByteArray kept_;
+    bool ended_ = false, failed_ = false;
+};
+
+// UTF-16 saved without its mark: every line end a whole unit, the NUL of
+// which stands where a line end never does (or, in a list of one line, NUL
+// every other byte). A stray NUL in 8-bit text leaves line ends at both.
+Encoding unmarkedUtf16(QByteArrayView sample)
+{
+    for (const Encoding encoding : {Encoding::Utf16Le, Encoding::Utf16Be}) {
+        const qsizetype high = encoding == Encoding::Utf16Le ? 1 : 0;
+        bool lineEnd = false, allHighNul = true, stray = false;
+        for (qsizetype i = 0; i + 1 < sample.size(); i += 2) {
+            const char hi = sample[i + high], lo = sample[i + 1 - high];
+            lineEnd = lineEnd || (hi == '\0' && (lo == '\n' || lo == '\r'));
+            stray = stray || hi == '\n' || hi == '\r';
+            allHighNul = allHighNul && hi == '\0';
+        }
+        if (!stray && (lineEnd || allHighNul))
+            return encoding;
+    }
+    return Encoding::Guess;
+}
+
+WordList refused(const QString& why)
+{
+    WordList list;
+    list.refusal = why;
+    return list;
+}
+
+WordList readWords(Bytes& bytes)
+{
+    struct Bom {
+        QByteArrayView bytes;
+        Encoding encoding;
+    };
+    static constexpr std::array<Bom, 3> kBoms = {{
+        {"\xEF\xBB\xBF", Encoding::Utf8},
+        {"\xFF\xFE", Encoding::Utf16Le},
+        {"\xFE\xFF", Encoding::Utf16Be},
+    }};
+    const auto head = bytes.span(0, kSampleBytes, kSampleBytes);
+    if (!head)
+        return refused(bytes.error);
+    Encoding encoding = Encoding::Guess;
+    qsizetype start = 0;
+    for (const Bom& bom : kBoms) {
+        if (head->startsWith(bom.bytes)) {
+            encoding = bom.encoding;
+            start = bom.bytes.size();
+            break;
+        }
+    }
+    if (encoding == Encoding::Guess && head->contains('\0'))
+        encoding = unmarkedUtf16(*head);
+    WordList list;
+    QByteArray codePage;
+    for (;;) {
+        Pass pass(encoding, codePage);
+        qsizetype at = start;
+        std::optional<QByteArrayView> piece;
+        while (pass.outcome == Pass::Outcome::Reading && (piece = bytes.from(at)) && !piece->isEmpty()) {
+            pass.feed(*piece);
+            at += piece->size();
+        }
+        if (!piece)
+            return refused(bytes.error);
+        pass.finish();
+        if (pass.outcome == Pass::Outcome::NotUtf8) {
+            // Read it all again in its code page, told by the bytes from the
+            // line of the first that is not ASCII: the first pass has read
+            // that far. The words before it would tell the detector nothing.
+            const QByteArrayView kept = bytes.kept();
+            const auto* high = std::find_if(kept.begin(), kept.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+            const auto* line = std::find_if(std::make_reverse_iterator(high), kept.rend(), [](char c) { return c == '\n' || c == '\r'; }).base();
+            const auto sample = bytes.span(line - kept.begin(), kSampleBytes, kSampleBytes);
+            if (!sample)
+                return refused(bytes.error);
+            codePage = codePageOf(*sample);
+            if (codePage.isEmpty()) {
+                codePage = "windows-1252";
+                list.notes.append(u"not UTF-8: read as Windows-1252, as this build has no code page detector"_s);
+            }
+            encoding = Encoding::CodePage;
+            continue;
+        }
+        if (pass.outcome == Pass::Outcome::Refused)
+            return refused(pass.refusal);
+        if (const QString note = pass.skippedNote(); !note.isEmpty())
+            list.notes.append(note);
+        list.words = std::move(pass.words);
+        return list;
+    }
+}
+
+#ifdef Q_OS_UNIX
+// A pipe, named or not. A named one that no program has opened for writing
+// would keep open() waiting: it is opened without waiting, and given a
+// second to find a writer. Once one is there, reading waits on it.
+WordList readPipe(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refused(QString::fromLocal8Bit(std::strerror(errno)));
+    const struct Closing {
+        int fd;
+        ~Closing() { ::close(fd); }
+    } closing{fd};
+    QElapsedTimer waited;
+    waited.start();
+    bool writer = false;
+    Bytes bytes([&](char* data, qint64 size, QString& error) -> qint64 {
+        for (;;) {
+            const ssize_t got = ::read(fd, data, static_cast<size_t>(size));
+            writer = writer || got > 0;
+            if (got > 0 || (got == 0 && writer))
+                return got;
+            if (got < 0 && errno != EAGAIN && errno != EINTR) {
+                error = QString::fromLocal8Bit(std::strerror(errno));
+                return -1;
+            }
+            writer = writer || got < 0;  // EAGAIN: a writer is there, with nothing to say yet
+            if (writer) {
+                pollfd ready{fd, POLLIN, 0};
+                ::poll(&ready, 1, -1);
+            } else if (waited.elapsed() < 1000) {
+                QThread::msleep(10);
+            } else {
+                error = u"no program writes to this pipe"_s;
+                return -1;
+            }
+        }
+    }, kReadChunkBytes);
+    return readWords(bytes);
+}
+#endif
+
 
 }  // namespace
 
@@ -174,54 +402,35 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-std::optional<std::vector<QString>> readWordList(QIODevice& device, qint64 chunkBytes)
+WordList readWordList(QIODevice& device, qint64 chunkBytes)
 {
-    struct Bom {
-        QByteArrayView bytes;
-        Encoding encoding;
-    };
-    static constexpr std::array<Bom, 3> kBoms = {{
-        {"\xEF\xBB\xBF", Encoding::Utf8},
-        {"\xFF\xFE", Encoding::Utf16Le},
-        {"\xFE\xFF", Encoding::Utf16Be},
-    }};
-    const QByteArray head = device.read(3);
-    Encoding encoding = Encoding::Guess;
-    qsizetype bomSize = 0;
-    for (const Bom& bom : kBoms) {
-        if (head.startsWith(bom.bytes)) {
-            encoding = bom.encoding;
-            bomSize = bom.bytes.size();
-            break;
-        }
-    }
-    QByteArray chunk(chunkBytes, Qt::Uninitialized);
-    for (;;) {
-        Pass pass(encoding);
-        if (!device.seek(bomSize))
-            return std::nullopt;
-        qint64 got = 0;
-        while (pass.outcome == Pass::Outcome::Reading && (got = device.read(chunk.data(), chunkBytes)) > 0)
-            pass.feed(QByteArrayView(chunk.data(), got));
+    Bytes bytes([&device](char* data, qint64 size, QString& error) {
+        const qint64 got = device.read(data, size);
         if (got < 0)
-            return std::nullopt;
-        pass.finish();
-        if (pass.outcome == Pass::Outcome::NotUtf8) {
-            encoding = Encoding::Windows1252;  // read it all again
-            continue;
-        }
-        if (pass.outcome == Pass::Outcome::Refused)
-            return std::nullopt;
-        return std::move(pass.words);
-    }
+            error = device.errorString();
+        return got;
+    }, chunkBytes);
+    return readWords(bytes);
 }
 
-std::optional<std::vector<QString>> readWordList(const QString& path)
+WordList readWordList(const QString& path)
 {
-    // QFileInfo looks without opening: a FIFO would wait for a writer.
+    // QFileInfo looks without opening, which a device might not like.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return refused(u"No such file or directory"_s);
+    if (info.isDir())
+        return refused(u"Is a directory"_s);
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode))
+        return readPipe(path);
+#endif
+    if (!info.isFile())
+        return refused(u"not a file or a pipe"_s);
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return refused(file.errorString());
     return readWordList(file);
 }
 

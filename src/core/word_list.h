@@ -1,10 +1,10 @@
 // Reads the word list: one word per line, in UTF-8 (with or without BOM),
-// UTF-16 with BOM, or Windows-1252. Anything else is "not a word list".
+// UTF-16 (with or without BOM), or the code page of its language.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -14,20 +14,34 @@ namespace skyquill {
 inline constexpr int kMaxWords = 10000;     // only the first 10,000 words are read
 inline constexpr int kMaxLineChars = 1000;  // a longer line means "not a word list"
 inline constexpr qint64 kReadChunkBytes = qint64{64} * 1024;
+// The code page is told by the list's first bytes: the same piece whatever
+// the size of the reads.
+inline constexpr qsizetype kSampleBytes = 4096;
 
-// Reads the words from an open device that can seek back to its start (a
-// file, a buffer), `chunkBytes` at a time, in file order; std::nullopt if
-// the bytes are not a word list.
+struct WordList {
+    std::vector<QString> words;  // in file order
+    // Why the bytes are no word list, as a line of error would say it
+    // ("line 12 is longer than 1,000 characters"); empty if they are one.
+    QString refusal;
+    // What a player should know of a list that was read: lines skipped, a
+    // code page this build could not tell.
+    QStringList notes;
+};
+
+// Reads the words from an open device, `chunkBytes` at a time. Each byte is
+// read once: a pipe is as good as a file.
 //
 // Blanks (space, tab, VT, FF) around a word are trimmed, a U+FEFF at the
 // start of a line is dropped, and a line left empty is skipped. So is a line
 // whose word no key could type: one holding a control character (Unicode
-// category Cc) or half a surrogate pair. The game could never be won with it.
-std::optional<std::vector<QString>> readWordList(QIODevice& device, qint64 chunkBytes = kReadChunkBytes);
+// category Cc), half a surrogate pair, or bytes that are not text in the
+// list's encoding. The game could never be won with it.
+WordList readWordList(QIODevice& device, qint64 chunkBytes = kReadChunkBytes);
 
-// The same for the file at path. Only a regular file is read: a directory,
-// a device or a FIFO is refused at once, without being opened.
-std::optional<std::vector<QString>> readWordList(const QString& path);
+// The same for the file at path: a regular file or a pipe. A directory or a
+// device is refused without being read, and so is a named pipe that no
+// program opens for writing within a second.
+WordList readWordList(const QString& path);
 
 // Windows-1252 as ICU decodes it, for a Qt built without ICU, where
 // QStringDecoder("windows-1252") is not valid.

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QTime>
 
+#include <cstdio>
+
 namespace skyquill {
 
 void QtPlatform::messageBox(const QString& text, const QString& title)
@@ -22,6 +24,11 @@ void QtPlatform::messageBox(const QString& text, const QString& title)
     boxOpen_ = true;
     box.exec();
     boxOpen_ = false;
+}
+
+void QtPlatform::tell(const QString& line)
+{
+    std::fputs((line + u'\n').toLocal8Bit().constData(), stderr);
 }
 
 void QtPlatform::endProgram(int exitStatus)

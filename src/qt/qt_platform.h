@@ -19,6 +19,7 @@ public:
     void setQuit(std::function<void(int)> quit) { quit_ = std::move(quit); }
 
     void messageBox(const QString& text, const QString& title) override;
+    void tell(const QString& line) override;
     void endProgram(int exitStatus) override;
     bool ended() const override { return ended_; }
     float timeOfDay() override;

@@ -1,14 +1,41 @@
-// The reader on bytes in memory, read `chunk` bytes at a time: what it makes
-// of them, and how far it read. The reader's table and its fuzz target share it.
+// The reader on bytes in memory, read `chunk` bytes at a time, from a buffer
+// or through a pipe that can't seek back: what it makes of them, and how far
+// it read. The reader's table and its fuzz target share it.
 #pragma once
 
 #include "core/word_list.h"
 
-#include <QBuffer>
+#include <QIODevice>
 
-inline std::pair<std::optional<std::vector<QString>>, qint64> decode(QByteArray bytes, qint64 chunk)
+#include <algorithm>
+#include <cstring>
+
+class Pipe : public QIODevice {
+public:
+    Pipe(QByteArray bytes, bool seeks) : bytes_(std::move(bytes)), seeks_(seeks) { open(ReadOnly | Unbuffered); }
+    bool isSequential() const override { return !seeks_; }
+    qint64 taken = 0;
+
+protected:
+    qint64 readData(char* data, qint64 size) override
+    {
+        size = std::min(size, bytes_.size() - taken);
+        std::memcpy(data, bytes_.constData() + taken, static_cast<std::size_t>(size));
+        taken += size;
+        return size;
+    }
+    qint64 writeData(const char* /*data*/, qint64 /*size*/) override { return -1; }
+
+private:
+    QByteArray bytes_;
+    bool seeks_;
+};
+
+inline std::pair<std::optional<std::vector<QString>>, qint64> decode(QByteArray bytes, qint64 chunk, bool seeks = true)
 {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return {skyquill::readWordList(buffer, chunk), buffer.pos()};
+    Pipe pipe(std::move(bytes), seeks);
+    skyquill::WordList list = skyquill::readWordList(pipe, chunk);
+    if (!list.refusal.isEmpty())
+        return {std::nullopt, pipe.taken};
+    return {std::move(list.words), pipe.taken};
 }

@@ -13,6 +13,7 @@ namespace skyquill::testing {
 class ScriptedPlatform : public Platform {
 public:
     void messageBox(const QString& text, const QString& title) override { boxes.push_back(title + QStringLiteral(": ") + text); }
+    void tell(const QString& line) override { told.push_back(line); }
     void endProgram(int status) override { exitStatus = status; }
     bool ended() const override { return exitStatus >= 0; }
     float timeOfDay() override { return time; }
@@ -22,6 +23,7 @@ public:
     double random() override { return ones-- > 0 ? 1.0 : std::generate_canonical<double, 53>(engine_); }
 
     std::vector<QString> boxes;  // "title: text"
+    std::vector<QString> told;   // lines on standard error
     std::vector<float> seeds;
     QString directory, userList;  // the list is SkyquillList.txt in the directory, unless the player's own is there
     float time = 45296.5F;

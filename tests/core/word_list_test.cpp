@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 #include <tuple>
 
 #ifdef Q_OS_UNIX
@@ -39,13 +40,13 @@ QStringList numbered(int count)
 
 Words listed(const QStringList& words) { return std::vector<QString>(words.begin(), words.end()); }
 
-QByteArray utf16(const QString& text, bool little)
+QByteArray utf16(const QString& text, bool little, bool bom = true)
 {
     using enum QStringConverter::Encoding;
-    return QStringEncoder(little ? Utf16LE : Utf16BE, QStringConverter::Flag::WriteBom)(text);
+    return QStringEncoder(little ? Utf16LE : Utf16BE, bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default)(text);
 }
 
-TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
+TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
 {
     const QString letters(kMaxLineChars, u'x');
     const QString emoji = u"😀"_s.repeated(kMaxLineChars / 2);  // two code units each
@@ -72,7 +73,7 @@ TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
     };
     const Words okEnd{{u"ok"_s, u"end"_s}};
     std::vector<std::pair<QByteArray, Words>> rows = {
-        {"caf\xC3\xA9\ncaf\xE9\n", Words{{u"cafÃ©"_s, u"café"_s}}},  // one line not UTF-8: all of it Windows-1252
+        {"caf\xC3\xA9\ncaf\xE9\ngar\xE7on\n", Words{{u"cafÃ©"_s, u"café"_s, u"garçon"_s}}},  // one line not UTF-8: all of it Windows-1252
         {"\xC2\x85\n\xC3\x81\n\xE9", Words{{u"Â…"_s, u"é"_s}}},  // U+0085 is a control in UTF-8, 0x81 in Windows-1252
         {QByteArray(kMaxLineChars, '\xE9') + "\n" + QByteArray(kMaxLineChars + 1, '\xE9'), std::nullopt},
         {"\xEF\xBB\n\xFF\n\xFE", Words{{u"ï»"_s, u"ÿ"_s, u"þ"_s}}},  // not quite marks
@@ -92,8 +93,38 @@ TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
         rows.emplace_back(words.join(u"\r\n"_s).toLatin1(), listed(words));
     }
     for (const auto& [text, words] : texts)
-        for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), utf16(text, true), utf16(text, false)})
+        for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), utf16(text, true), utf16(text, false),
+                                        utf16(text, true, false), utf16(text, false, false)})
             rows.emplace_back(bytes, words);
+    // A handful of a language's words, as a player would save them on
+    // Windows (or elsewhere) in its code page; short Western lists read as before.
+    const std::pair<const char*, QString> languages[] = {
+        {"windows-1251", u"вулиця|гарний|дзеркало|жовтий|зустріч|їжак|книжка|любов|місто|щастя"_s},      // Ukrainian
+        {"windows-1251", u"здравствуйте|время|работа|жизнь|человек|город|вопрос|большой|письмо|счастье"_s},  // Russian
+        {"KOI8-R", u"здравствуйте|время|работа|жизнь|человек|город|вопрос|большой|письмо|счастье"_s},
+        {"windows-1251", u"вечер|държава|жълт|книга|любов|мъж|пътека|сърце|щастие|ябълка"_s},             // Bulgarian
+        {"windows-1250", u"wydukując|żółw|źdźbło|gęś|ślub|łódź|miłość|książka|pięć|dziękuję"_s},             // Polish
+        {"windows-1250", u"příliš|žluťoučký|kůň|úpěl|ďábelské|řeka|čaj|šťastný|město|hřebík"_s},            // Czech
+        {"ISO-8859-2", u"příliš|žluťoučký|kůň|úpěl|ďábelské|řeka|čaj|šťastný|město|hřebík"_s},
+        {"windows-1253", u"λέξη|καλημέρα|θάλασσα|ουρανός|αγάπη|ψυχή|χρόνος|ζωή|ήλιος|Άνθρωπος"_s},          // Greek
+        {"windows-1254", u"çiçek|ağaç|güneş|kitap|öğretmen|şeker|ışık|dağ|gözlük|yıldız"_s},                // Turkish
+        {"windows-1255", u"שלום|מים|אהבה|ספר|בית|ילד|עולם|שמש|לחם|חבר"_s},                                  // Hebrew
+        {"windows-1256", u"مرحبا|كتاب|مدرسة|شمس|قمر|بحر|سماء|بيت|صديق|ماء"_s},                              // Arabic
+        {"Shift_JIS", u"時間|日本語|ありがとう|さくら|東京|学校|先生|友達|音楽|カタカナ"_s},                   // Japanese
+        {"EUC-JP", u"時間|日本語|ありがとう|さくら|東京|学校|先生|友達|音楽|カタカナ"_s},
+        {"GBK", u"工作|中国|朋友|学习|电脑|老师|天气|时间|谢谢|音乐"_s},                                      // Chinese
+        {"Big5", u"工作|中國|朋友|學習|電腦|老師|天氣|時間|謝謝|音樂"_s},
+        {"EUC-KR", u"안녕하세요|사랑|학교|친구|시간|한국어|음악|바다|하늘|감사합니다"_s},                      // Korean
+        {"windows-1252", u"Mädchen|Größe|Straße|schön|Brücke|fünf|Käse|Übung|heißen|müde"_s},              // German
+        {"windows-1252", u"élève|forêt|garçon|cœur|hôpital|naïf|déjà|où|Noël|château"_s},                  // French
+        {"windows-1252", u"niño|corazón|español|mañana|canción|árbol|pingüino|señor|año|búho"_s},           // Spanish
+        {"windows-1252", u"città|perché|più|caffè|università|però|così|virtù|papà|lunedì"_s},               // Italian
+        {"ISO-8859-1", u"grün|Tür|Bäcker|hören|Fuß|Löwe|Zähne|Schlüssel|Frühling|Gemüse"_s},
+        {"ISO-8859-1", u"très|après|voilà|goût|mère|père|fève|crème|île|garçon"_s},
+        {"ISO-8859-1", u"jamón|camión|pequeño|niña|ratón|limón|sueño|música|fácil|avión"_s},
+    };
+    for (const auto& [codePage, words] : languages)
+        rows.emplace_back(QByteArray(QStringEncoder(codePage)(words)).replace('|', "\r\n"), listed(words.split(u'|')));
     // In UTF-16, a line with half a pair is skipped: alone, or the two in the wrong order.
     for (const bool little : {true, false})
         rows.emplace_back(utf16(u"ok\n\xD83D\n\xDE00\na\xD83D" u"b\n\xDE00\xD83D\nend"_s, little), okEnd);
@@ -105,39 +136,64 @@ TEST(WordList, ReadsUtf8OrElseWindows1252AndUtf16WithABom)
         QFile seed(seeds + u'/' + QString::number(qHash(bytes), 16));
         EXPECT_TRUE(seeds.isEmpty() || (seed.open(QIODevice::WriteOnly) && seed.write(bytes) == bytes.size()));
         for (const qint64 chunk : {kReadChunkBytes, qint64{64}, qint64{3}, qint64{1}})
-            EXPECT_EQ(decode(bytes, chunk).first, words) << bytes.left(40).toHex().toStdString() << ", " << bytes.size() << " bytes in " << chunk;
+            for (const bool seeks : {true, false})
+                EXPECT_EQ(decode(bytes, chunk, seeks).first, words) << bytes.left(40).toHex().toStdString() << ", " << bytes.size() << " bytes in " << chunk;
     }
-    // A line too long to be a word (refused above at 5,000 units) ends the
-    // reading within the first two reads: memory stays flat however long it is.
-    for (const QByteArray& huge : {QByteArray(1 << 20, 'q'), "\xFF\xFE" + QByteArray(1 << 20, 'q')})
-        EXPECT_LE(decode(huge, kReadChunkBytes).second, 2 * kReadChunkBytes) << huge.left(2).toHex().toStdString();
+    // Reading stops with the 10,000th word or a line too long to be a word
+    // (refused above at 5,000 units): what a pipe leaves kept stays small
+    // however much more it would give.
+    const std::pair<QByteArray, qint64> endless[] = {
+        {QByteArray(1 << 20, 'q'), 2 * kReadChunkBytes},
+        {"\xFF\xFE" + QByteArray(1 << 20, 'q'), 2 * kReadChunkBytes},
+        {numbered(100000).join(u'\n').toUtf8(), kMaxWords * 10 + kReadChunkBytes},
+        {u"слово\n"_s.repeated(100000).toUtf8(), kMaxWords * 11 + kReadChunkBytes},  // in UTF-8, then in its code page
+    };
+    for (const auto& [bytes, most] : endless)
+        EXPECT_LE(decode(bytes, kReadChunkBytes, false).second, most) << bytes.left(2).toHex().toStdString();
     // Without ICU, Qt has no Windows-1252 decoder and the reader decodes it
     // itself: every byte as ICU does.
     for (int byte = 0; byte < 256; ++byte)
         EXPECT_EQ(decodeWindows1252(QByteArray(1, static_cast<char>(byte))), QString(QStringDecoder("windows-1252")(QByteArray(1, static_cast<char>(byte)))));
 }
 
-TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
+TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfAFileOrPipeAndSaysWhyItRefusesOne)
 {
     QString list, own;  // in a new directory for each case
     const auto write = [&list](const QByteArray& bytes) {
         QFile file(list);
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     };
-    // What the file is, how to make it, and how many words start-up finds (-1: refused).
-    const std::tuple<const char*, std::function<bool()>, int> cases[] = {
-        {"an empty list", [&] { return write({}); }, 0},
-        {"10,001 words, and lines that can't be typed between them", [&] { return write(numbered(kMaxWords + 1).join(u"\n\t\x1A\n"_s).toUtf8()); }, kMaxWords},
-        {"no list", [] { return true; }, -1},
-        {"a directory", [&] { return QDir().mkdir(list); }, -1},
-        {"the player's own list is no list: it is refused, not passed over", [&] { return write("lark") && QDir().mkdir(own); }, -1},
+    // Read to its end: a writer left with words to give would get SIGPIPE.
+    const QByteArray words = numbered(kMaxWords).join(u'\n').toUtf8();
+    std::thread writer;
+    // What the file is, how to make it, how many words start-up finds (-1:
+    // refused), and what standard error is told of it.
+    const std::tuple<const char*, std::function<bool()>, int, QString> cases[] = {
+        {"an empty list", [&] { return write({}); }, 0, {}},
+        {"10,001 words, and lines no key types between them", [&] { return write(numbered(kMaxWords + 1).join(u"\r\n\t\x1A\r\n"_s).toUtf8()); }, kMaxWords,
+         u"9999 lines skipped: no key could type them (the first is line 2)"_s},
+        {"no list", [] { return true; }, -1, u"No such file or directory"_s},
+        {"a directory", [&] { return QDir().mkdir(list); }, -1, u"Is a directory"_s},
+        {"the player's own list is no list: it is refused, not passed over", [&] { return write("lark") && QDir().mkdir(own); }, -1, u"Is a directory"_s},
+        {"a line too long", [&] { return write("a\r\n" + QByteArray(kMaxLineChars + 1, 'b')); }, -1, u"line 2 is longer than 1,000 characters"_s},
+        {"a NUL", [&] { return write(QByteArray("a\r\nb\nc\0", 7)); }, -1, u"not a text file (a NUL byte on line 3)"_s},
 #ifdef Q_OS_UNIX
-        {"a device", [&] { return QFile::link(u"/dev/null"_s, list); }, -1},
-        {"a file whose first read fails", [&] { return QFile::link(u"/proc/self/mem"_s, list); }, -1},
-        {"a FIFO, which is refused without waiting for a writer", [&] { return ::mkfifo(QFile::encodeName(list).constData(), 0600) == 0; }, -1},
+        {"a device", [&] { return QFile::link(u"/dev/null"_s, list); }, -1, u"not a file or a pipe"_s},
+        {"a file whose first read fails", [&] { return QFile::link(u"/proc/self/mem"_s, list); }, -1, u"Input/output error"_s},
+        {"a FIFO nobody writes to", [&] { return ::mkfifo(QFile::encodeName(list).constData(), 0600) == 0; }, -1, u"no program writes to this pipe"_s},
+        {"a FIFO a program writes to", [&] {
+             if (::mkfifo(QFile::encodeName(list).constData(), 0600) != 0)
+                 return false;
+             // Its open waits for the game's, so the game finds it there.
+             writer = std::thread([&] {
+                 QFile fifo(list);
+                 EXPECT_TRUE(fifo.open(QIODevice::WriteOnly) && fifo.write(words) == words.size());
+             });
+             return true;
+         }, kMaxWords, {}},
 #endif
     };
-    for (const auto& [what, make, count] : cases) {
+    for (const auto& [what, make, count, told] : cases) {
         SCOPED_TRACE(what);
         const QTemporaryDir dir;
         list = dir.filePath(u"SkyquillList.txt"_s);
@@ -148,11 +204,14 @@ TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfARegularFileBesideTheGame)
         platform.userList = own;
         frmSkyquill form(platform);
         form.Form_Load();
+        if (writer.joinable())
+            writer.join();
         if (count >= 0)  // with no word, New Game says so and nothing starts
             form.mnuNewGame_Click();
         EXPECT_EQ(platform.exitStatus, count < 0 ? 1 : -1);
         const QString box = count < 0 ? u"ERROR!!!: No Word List Found!"_s : u"ERROR!!!: The Word List Is Empty!"_s;
         EXPECT_EQ(platform.boxes, count > 0 ? std::vector<QString>{} : std::vector{box});
+        EXPECT_EQ(platform.told, told.isEmpty() ? std::vector<QString>{} : std::vector{u"skyquill: %1: %2"_s.arg(platform.wordListPath(), told)});
         EXPECT_EQ(form.tmrSkyquill.enabled(), count > 0);
         EXPECT_EQ(form.state().intWordCount, std::max(count, 0));
         EXPECT_EQ(form.state().strWordList[kMaxWords], count > 0 ? u"word09999"_s : QString());
