@@ -38,6 +38,7 @@ enum class Encoding { Guess, Utf8, CodePage, Utf16Le, Utf16Be };
 // most three bytes for each UTF-16 code unit, Windows-1252 one. (A UTF-16
 // line is held to the limit in code units as it is decoded.)
 constexpr qsizetype kMaxLineBytes = qsizetype{3} * kMaxLineChars;
+constexpr qsizetype kDecodeBytes = 4096;
 
 // Only ASCII blanks are trimmed: a no-break space belongs to the word.
 constexpr bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; }
@@ -84,16 +85,24 @@ public:
         bytes = nul < 0 ? bytes : bytes.first(nul);
         // Only whole lines go to the decoder: Qt 6.4's UTF-8 decoder loses
         // the byte after a sequence cut by the end of its input, which could
-        // be a line end.
-        const auto lastEnd = std::find_if(std::make_reverse_iterator(bytes.end()), std::make_reverse_iterator(bytes.begin()),
-                                          [](char c) { return c == '\n' || c == '\r'; });
-        const qsizetype whole = lastEnd.base() - bytes.begin();
-        if (whole > 0) {
+        // be a line end. A few KiB of them at a time, so that a pass that
+        // stops early, at a line that is not UTF-8 say, decodes little more.
+        const auto lastEnd = [](QByteArrayView view) {
+            const auto end = std::find_if(view.rbegin(), view.rend(), [](char c) { return c == '\n' || c == '\r'; });
+            return end.base() - view.begin();
+        };
+        while (outcome == Outcome::Reading) {
+            qsizetype whole = lastEnd(bytes.first(std::min(bytes.size(), kDecodeBytes)));
+            whole = whole > 0 ? whole : lastEnd(bytes);  // a line longer than that
+            if (whole == 0)
+                break;
             partLine_ += bytes.first(whole);
             const QByteArray lines = std::exchange(partLine_, {});
             take(decoder_.isValid() ? QString(decoder_(lines)) : decodeWindows1252(lines));
+            bytes = bytes.sliced(whole);
         }
-        partLine_ += bytes.sliced(whole);
+        if (outcome == Outcome::Reading)
+            partLine_ += bytes;
         // Once the pass has stopped, what the read held after that point counts for nothing.
         if (outcome == Outcome::Reading && nul >= 0)
             refuse(nulOnLine(lines_ + 1));

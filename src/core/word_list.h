@@ -16,7 +16,7 @@ inline constexpr int kMaxLineChars = 1000;  // a longer line means "not a word l
 inline constexpr qint64 kReadChunkBytes = qint64{64} * 1024;
 // The code page is told by the list's first bytes: the same piece whatever
 // the size of the reads.
-inline constexpr qsizetype kSampleBytes = 4096;
+inline constexpr qsizetype kSampleBytes = 512;
 
 struct WordList {
     std::vector<QString> words;  // in file order

@@ -1,5 +1,6 @@
-// libFuzzer: each input is read whole and in small reads of 1 to 7 bytes
-// (its first byte says how many). The two must agree, and every word must
+// libFuzzer: each input is read whole from a file-like buffer and in small
+// reads of 1 to 7 bytes (its first byte says how many) through a pipe, the
+// code page detector in the path of both. The two must agree, and every word must
 // keep the reader's promises. The inputs (at most 8 KiB) never reach the
 // 64 KiB read or 10,000 words: the reader's unit test holds those.
 #include "core/read_words.h"
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const auto whole = decode(bytes, skyquill::kReadChunkBytes).first;
-    if (whole != decode(bytes, size == 0 ? 1 : 1 + data[0] % 7).first || (whole && !std::ranges::all_of(*whole, typable)))
+    if (whole != decode(bytes, size == 0 ? 1 : 1 + data[0] % 7, false).first || (whole && !std::ranges::all_of(*whole, typable)))
         __builtin_trap();
     return 0;
 }
