@@ -35,7 +35,7 @@ using namespace Qt::StringLiterals;
 enum class Encoding { Guess, Utf8, CodePage, Utf16Le, Utf16Be };
 
 // An 8-bit line this long in bytes can't be short enough: UTF-8 takes at
-// most three bytes for each UTF-16 code unit, Windows-1252 one. (A UTF-16
+// most three bytes for each UTF-16 code unit, a code page two. (A UTF-16
 // line is held to the limit in code units as it is decoded.)
 constexpr qsizetype kMaxLineBytes = qsizetype{3} * kMaxLineChars;
 constexpr qsizetype kDecodeBytes = 4096;
@@ -259,9 +259,10 @@ private:
     bool ended_ = false, failed_ = false;
 };
 
-// UTF-16 saved without its mark: every line end a whole unit, the NUL of
-// which stands where a line end never does (or, in a list of one line, NUL
-// every other byte). A stray NUL in 8-bit text leaves line ends at both.
+// UTF-16 saved without its mark: line ends that are whole units (or, in a
+// list of one line, a NUL in every unit's high byte), and no line-end byte
+// where a unit's high byte stands. In 8-bit text with a stray NUL, line ends
+// fall on both.
 Encoding unmarkedUtf16(QByteArrayView sample)
 {
     for (const Encoding encoding : {Encoding::Utf16Le, Encoding::Utf16Be}) {

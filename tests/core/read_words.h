@@ -12,7 +12,7 @@
 
 class Pipe : public QIODevice {
 public:
-    Pipe(QByteArray bytes, bool seeks) : bytes_(std::move(bytes)), seeks_(seeks) { open(ReadOnly | Unbuffered); }
+    Pipe(QByteArray bytes, bool seeks, bool failsAtEnd) : bytes_(std::move(bytes)), seeks_(seeks), fails_(failsAtEnd) { open(ReadOnly | Unbuffered); }
     bool isSequential() const override { return !seeks_; }
     qint64 taken = 0;
 
@@ -20,6 +20,8 @@ protected:
     qint64 readData(char* data, qint64 size) override
     {
         size = std::min(size, bytes_.size() - taken);
+        if (size == 0 && fails_)
+            return -1;
         std::memcpy(data, bytes_.constData() + taken, static_cast<std::size_t>(size));
         taken += size;
         return size;
@@ -28,12 +30,12 @@ protected:
 
 private:
     QByteArray bytes_;
-    bool seeks_;
+    bool seeks_, fails_;
 };
 
-inline std::pair<std::optional<std::vector<QString>>, qint64> decode(QByteArray bytes, qint64 chunk, bool seeks = true)
+inline std::pair<std::optional<std::vector<QString>>, qint64> decode(QByteArray bytes, qint64 chunk, bool seeks = true, bool failsAtEnd = false)
 {
-    Pipe pipe(std::move(bytes), seeks);
+    Pipe pipe(std::move(bytes), seeks, failsAtEnd);
     skyquill::WordList list = skyquill::readWordList(pipe, chunk);
     if (!list.refusal.isEmpty())
         return {std::nullopt, pipe.taken};

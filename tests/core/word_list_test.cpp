@@ -18,7 +18,9 @@
 #include <tuple>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -77,6 +79,7 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {"\xC2\x85\n\xC3\x81\n\xE9", Words{{u"Â…"_s, u"é"_s}}},  // U+0085 is a control in UTF-8, 0x81 in Windows-1252
         {QByteArray(kMaxLineChars, '\xE9') + "\n" + QByteArray(kMaxLineChars + 1, '\xE9'), std::nullopt},
         {"\xEF\xBB\n\xFF\n\xFE", Words{{u"ï»"_s, u"ÿ"_s, u"þ"_s}}},  // not quite marks
+        {QByteArray("abc\n\n\0", 6), std::nullopt},  // a NUL after a line end: not UTF-16, its other line end falls on a high byte
         {"\x81\n\x8D\n\x8F\n\x90\n\x9D\n\x80\x9F\xE9", Words{{u"€Ÿé"_s}}},  // the five bytes it leaves undefined
         {QByteArray("\xFF\xFE" "a\0\n\0b", 7), std::nullopt},  // an odd byte count
         // After the UTF-8 mark a line that is not UTF-8 is skipped: the lead
@@ -102,8 +105,10 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {"windows-1251", u"вулиця|гарний|дзеркало|жовтий|зустріч|їжак|книжка|любов|місто|щастя"_s},      // Ukrainian
         {"windows-1251", u"здравствуйте|время|работа|жизнь|человек|город|вопрос|большой|письмо|счастье"_s},  // Russian
         {"KOI8-R", u"здравствуйте|время|работа|жизнь|человек|город|вопрос|большой|письмо|счастье"_s},
+        {"KOI8-U", u"їжак|ґанок|гарний|дзеркало|жовтий|зустріч|книжка|любов|місто|щастя"_s},
         {"windows-1251", u"вечер|държава|жълт|книга|любов|мъж|пътека|сърце|щастие|ябълка"_s},             // Bulgarian
         {"windows-1250", u"wydukując|żółw|źdźbło|gęś|ślub|łódź|miłość|książka|pięć|dziękuję"_s},             // Polish
+        {"ISO-8859-2", u"mikotanym|senie|Jodłówki|siwieliby|ściesce|Kaźmierce|Protonowi|mruczanko|pomytemu|szczenimy"_s},  // "Jod" tells
         {"windows-1250", u"příliš|žluťoučký|kůň|úpěl|ďábelské|řeka|čaj|šťastný|město|hřebík"_s},            // Czech
         {"ISO-8859-2", u"příliš|žluťoučký|kůň|úpěl|ďábelské|řeka|čaj|šťastný|město|hřebík"_s},
         {"windows-1253", u"λέξη|καλημέρα|θάλασσα|ουρανός|αγάπη|ψυχή|χρόνος|ζωή|ήλιος|Άνθρωπος"_s},          // Greek
@@ -119,6 +124,8 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {"windows-1252", u"élève|forêt|garçon|cœur|hôpital|naïf|déjà|où|Noël|château"_s},                  // French
         {"windows-1252", u"niño|corazón|español|mañana|canción|árbol|pingüino|señor|año|búho"_s},           // Spanish
         {"windows-1252", u"città|perché|più|caffè|università|però|così|virtù|papà|lunedì"_s},               // Italian
+        {"windows-1252", u"colodión|príncipe|merchán|gárgol|céltica|sermón|temático|sínfito|cárdeno|coloño"_s},  // Spanish and
+        {"windows-1252", u"bagámos|Gusmão|alugá|formulá|chofrará|Sílvia|orásseis|penámos|alourará|neváveis"_s},  // Portuguese a detector took for Central European
         {"ISO-8859-1", u"grün|Tür|Bäcker|hören|Fuß|Löwe|Zähne|Schlüssel|Frühling|Gemüse"_s},
         {"ISO-8859-1", u"très|après|voilà|goût|mère|père|fève|crème|île|garçon"_s},
         {"ISO-8859-1", u"jamón|camión|pequeño|niña|ratón|limón|sueño|música|fácil|avión"_s},
@@ -150,6 +157,8 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
     };
     for (const auto& [bytes, most] : endless)
         EXPECT_LE(decode(bytes, kReadChunkBytes, false).second, most) << bytes.left(2).toHex().toStdString();
+    // A read that fails past the first refuses the list, too.
+    EXPECT_EQ(decode(numbered(7000).join(u'\n').toUtf8(), kReadChunkBytes, false, true).first, std::nullopt);
     // Without ICU, Qt has no Windows-1252 decoder and the reader decodes it
     // itself: every byte as ICU does.
     for (int byte = 0; byte < 256; ++byte)
@@ -166,6 +175,7 @@ TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfAFileOrPipeAndSaysWhyItRefu
     // Read to its end: a writer left with words to give would get SIGPIPE.
     const QByteArray words = numbered(kMaxWords).join(u'\n').toUtf8();
     std::thread writer;
+    int reading = -1;  // the pipe's read end, closed once the game has read it
     // What the file is, how to make it, how many words start-up finds (-1:
     // refused), and what standard error is told of it.
     const std::tuple<const char*, std::function<bool()>, int, QString> cases[] = {
@@ -181,6 +191,14 @@ TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfAFileOrPipeAndSaysWhyItRefu
         {"a device", [&] { return QFile::link(u"/dev/null"_s, list); }, -1, u"not a file or a pipe"_s},
         {"a file whose first read fails", [&] { return QFile::link(u"/proc/self/mem"_s, list); }, -1, u"Input/output error"_s},
         {"a FIFO nobody writes to", [&] { return ::mkfifo(QFile::encodeName(list).constData(), 0600) == 0; }, -1, u"no program writes to this pipe"_s},
+        {"a pipe whose writer has written and gone, as <(command) gives one", [&] {
+             std::array<int, 2> ends{};
+             const bool made = ::pipe(ends.data()) == 0 && ::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20) > 0 &&
+                               ::write(ends[1], words.constData(), static_cast<std::size_t>(words.size())) == words.size();
+             ::close(ends[1]);
+             reading = ends[0];
+             return made && QFile::link(u"/proc/self/fd/%1"_s.arg(ends[0]), list);
+         }, kMaxWords, {}},
         {"a FIFO a program writes to", [&] {
              if (::mkfifo(QFile::encodeName(list).constData(), 0600) != 0)
                  return false;
@@ -206,6 +224,8 @@ TEST(WordList, StartUpTakesTheFirstTenThousandWordsOfAFileOrPipeAndSaysWhyItRefu
         form.Form_Load();
         if (writer.joinable())
             writer.join();
+        if (reading >= 0)
+            ::close(std::exchange(reading, -1));
         if (count >= 0)  // with no word, New Game says so and nothing starts
             form.mnuNewGame_Click();
         EXPECT_EQ(platform.exitStatus, count < 0 ? 1 : -1);
