@@ -138,7 +138,7 @@ for platform in ("xcb", "offscreen"):
     g, f = m[f"{game} {platform}"], m[f"{floor} {platform}"]
     row(f"Start-up, callgrind instructions, {platform}", f"{g / 1e6:.2f} M", f"{f / 1e6:.2f} M", f"{g / f:.3f}",
         "≤ 1.08 × floor", g / f <= 1.08)
-    r = m[f"reader {platform}"]
+    r = m[f"reader {game} {platform}"]
     row("  readWordList in it, bundled list", f"{r / 1e6:.2f} M", "", "", "≤ 4 M", r <= 4e6)
 given = {name: m[f"{game} offscreen {path}"] for name, path in lists.items()}
 row("Start-up, 10,000 words in Windows-1251, offscreen", f"{given['cp1251'] / 1e6:.2f} M", f"{given['utf8'] / 1e6:.2f} M",

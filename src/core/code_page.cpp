@@ -1,6 +1,7 @@
 #include "core/code_page.h"
 
 #ifdef SKYQUILL_HAVE_UCHARDET
+#include <QLibrary>
 #include <QStringDecoder>
 
 #include <uchardet.h>
@@ -10,6 +11,7 @@
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 #endif
@@ -86,12 +88,40 @@ int confidence(const Opinion& opinion, std::initializer_list<QByteArrayView> nam
     return most;
 }
 
-QByteArray askUchardet(QByteArrayView sample)
+// uchardet is loaded the first time a list needs it: most lists are UTF-8,
+// and loading it at start-up would cost more than a tenth of reading the
+// bundled list. Without it, there is no detector.
+struct Uchardet {
+    decltype(&uchardet_new) create;
+    decltype(&uchardet_handle_data) handle;
+    decltype(&uchardet_data_end) end;
+    decltype(&uchardet_get_charset) charset;
+    decltype(&uchardet_delete) destroy;
+};
+
+const Uchardet* uchardet()
 {
-    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, decltype(&uchardet_delete)> detector(uchardet_new(), &uchardet_delete);
-    uchardet_handle_data(detector.get(), sample.data(), static_cast<size_t>(sample.size()));
-    uchardet_data_end(detector.get());
-    return QByteArray(uchardet_get_charset(detector.get())).toUpper();
+    static const std::optional<Uchardet> loaded = []() -> std::optional<Uchardet> {
+        QLibrary library(QStringLiteral("uchardet"), 0);
+        const auto get = [&library](const char* name, auto& function) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+            return function != nullptr;
+        };
+        Uchardet found{};
+        if (get("uchardet_new", found.create) && get("uchardet_handle_data", found.handle) && get("uchardet_data_end", found.end) &&
+            get("uchardet_get_charset", found.charset) && get("uchardet_delete", found.destroy))
+            return found;
+        return std::nullopt;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
+QByteArray askUchardet(const Uchardet& library, QByteArrayView sample)
+{
+    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, decltype(library.destroy)> detector(library.create(), library.destroy);
+    library.handle(detector.get(), sample.data(), static_cast<size_t>(sample.size()));
+    library.end(detector.get());
+    return QByteArray(library.charset(detector.get())).toUpper();
 }
 
 // Where two readings show as few characters that are not letters, a Latin
@@ -109,7 +139,10 @@ bool icuConfirms(QByteArrayView sample, QByteArrayView answer)
 
 QByteArray codePageOf(QByteArrayView sample)
 {
-    QByteArray answer = askUchardet(sample);
+    const Uchardet* library = uchardet();
+    if (library == nullptr)
+        return {};
+    QByteArray answer = askUchardet(*library, sample);
     // No answer, or not an 8-bit one: the sample is no UTF-8 or UTF-16.
     if (answer.isEmpty() || answer == "ASCII" || answer.startsWith("UTF-")) {
         const Opinion icu = askIcu(sample);

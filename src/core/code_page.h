@@ -8,7 +8,7 @@
 namespace skyquill {
 
 // The name QStringDecoder knows the code page of `sample` by, or an empty
-// name where this build has no detector. `sample` is a piece of the list that
+// name where this build or this machine has no detector (uchardet). `sample` is a piece of the list that
 // starts at the line of its first byte that is not ASCII.
 QByteArray codePageOf(QByteArrayView sample);
 

@@ -338,7 +338,7 @@ WordList readWords(Bytes& bytes)
             codePage = codePageOf(*sample);
             if (codePage.isEmpty()) {
                 codePage = "windows-1252";
-                list.notes.append(u"not UTF-8: read as Windows-1252, as this build has no code page detector"_s);
+                list.notes.append(u"not UTF-8: read as Windows-1252, for want of a code page detector (uchardet)"_s);
             }
             encoding = Encoding::CodePage;
             continue;
