@@ -91,8 +91,10 @@ xcb_connection_t* x11()
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 }
 
-// Sees the window's events before Qt does. Qt already asks for its property
-// changes, so a manager setting the frame after the map is heard at once.
+// Sees the window's events before Qt does, which already asks for its map
+// and its property changes. The frame to go by is the one the manager has
+// set by the time the window is mapped, or else the first it sets after:
+// until then the player has no frame to move the window by.
 class FrameWatch final : public QObject, public QAbstractNativeEventFilter {
 public:
     FrameWatch(QWidget& window, xcb_atom_t extents, const QMargins& known,
@@ -106,29 +108,53 @@ public:
     {
         if (type != "xcb_generic_event_t")
             return false;
-        const uint8_t kind = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F;
-        if (kind == XCB_PROPERTY_NOTIFY) {
+        const auto id = static_cast<xcb_window_t>(window_.winId());
+        switch (static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F) {
+        case XCB_MAP_NOTIFY:
+            if (static_cast<const xcb_map_notify_event_t*>(message)->window == id) {
+                mapped_ = true;
+                judge();
+            }
+            break;
+        case XCB_PROPERTY_NOTIFY: {
+            // Before the map, this is the answer already known, or a frame
+            // still to be settled.
             const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
-            if (notify->window != window_.winId() || notify->atom != extents_)
-                return false;
-            // The answer to the request before the map comes in here too.
-            const std::optional<QMargins> drawn = extentsOf(x11(), window_, extents_);
-            if (!drawn || *drawn == known_)
-                return false;
-            differs_(*drawn);
-        } else if (kind != XCB_KEY_PRESS) {
-            return false;
+            if (mapped_ && notify->window == id && notify->atom == extents_)
+                judge();
+            break;
         }
-        QCoreApplication::instance()->removeNativeEventFilter(this);
-        deleteLater();
+        case XCB_KEY_PRESS:
+            stop();  // the player may be typing: the window stays
+            break;
+        default:
+            break;
+        }
         return false;
     }
 
 private:
+    void judge()
+    {
+        const std::optional<QMargins> drawn = extentsOf(x11(), window_, extents_);
+        if (!drawn)
+            return;  // none yet
+        if (*drawn != known_)
+            differs_(*drawn);
+        stop();
+    }
+
+    void stop()
+    {
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+        deleteLater();
+    }
+
     QWidget& window_;
     xcb_atom_t extents_;
     QMargins known_;
     std::function<void(const QMargins&)> differs_;
+    bool mapped_ = false;
 };
 
 // A manager that has exited leaves _NET_SUPPORTED on the root behind. One

@@ -293,11 +293,8 @@ void GameWindow::showCentred()
     const QMargins known = frameExtentsBeforeMap(*this).value_or(QMargins());
     centre(known);
     // A manager that tells the frame only once the window is mapped, or draws
-    // another than it said, gets the window moved once, where the player has
-    // not moved it yet.
-    onFrameDiffering(*this, known, [this, known, placed = geometry().topLeft()](const QMargins& drawn) {
-        if (geometry().topLeft() != placed)
-            return;
+    // another than it said, gets the window moved once, as it maps it.
+    onFrameDiffering(*this, known, [this, known](const QMargins& drawn) {
         qCDebug(lcFrame) << "centred again in the frame drawn," << drawn << "not" << known;
         centre(drawn);
     });

@@ -29,11 +29,12 @@ key() { within 15 timeout 5 xdotool windowactivate --sync "$MAIN" key "$@" 2>/de
 # A window manager for the screen of $DISPLAY, at home in the scratch dir, where Fluxbox writes its settings
 # and is told to set no background: the setter's complaint would open a window and take the focus.
 manage() { echo "background: none" >"$dir/.fluxbox/overlay" && HOME=$dir "$@" >"$dir/$1.log" 2>&1 & }
-# The window, and the frame's left, right, top and bottom around it, centred within 2 px on the WxH screen.
+# The window, and the frame's left, right, top and bottom around it (a title bar at the top), centred within
+# 2 px on the WxH screen.
 centred() {
     read -r x y w h l r t b < <(xwininfo -id "$MAIN" | awk '/Absolute upper-left [XY]|Width|Height/ { printf "%s ", $NF }'
         xprop -id "$MAIN" _NET_FRAME_EXTENTS | tr -c '0-9\n' ' ')
-    (((2 * x - l + r + w - $1) ** 2 <= 16 && (2 * y - t + b + h - $2) ** 2 <= 16))
+    ((t > 0 && (2 * x - l + r + w - $1) ** 2 <= 16 && (2 * y - t + b + h - $2) ** 2 <= 16))
 }
 # launch <screen width> <height> <argument>...: the game runs from an empty directory, where no list is ever read,
 # and telling where the window goes. Its whole frame opens centred.
