@@ -17,9 +17,9 @@ namespace skyquill {
 // or no answer in time). Creates the widget's native window if need be.
 std::optional<QMargins> frameExtentsBeforeMap(QWidget& window);
 
-// Calls `differs` once with the frame the manager sets after the window is
-// mapped, if that is not `known`. The watch ends there or at the player's
-// first key; without an X11 manager that sets frames it never starts.
+// Calls `differs` once with the frame the manager has set when the window is
+// mapped, or first sets after, if that is not `known`. The watch ends there or
+// at the player's first key; without X11 it never starts.
 void onFrameDiffering(QWidget& window, const QMargins& known, std::function<void(const QMargins&)> differs);
 
 }  // namespace skyquill
