@@ -8,14 +8,14 @@ packages=(
   cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libicu-dev
   # the unit tests
   libgtest-dev
-  # the real-window suite: a virtual X server, a window manager, input and screenshots
-  xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core
+  # the real-window suite: a virtual X server, two window managers, input and screenshots
+  xvfb xauth openbox fluxbox xdotool x11-utils imagemagick fonts-dejavu-core
   # the Debian package and its checks: dpkg-shlibdeps, strip, lintian
   dpkg-dev binutils file lintian desktop-file-utils appstream
   # the sanitizer build: clang with its sanitizer and fuzzer runtimes, the analysers
   clang libclang-rt-dev clang-tidy cppcheck
-  # what measures (bench/, tools/): callgrind, X events, coverage
-  valgrind python3-xlib gcovr
+  # what measures (bench/, tools/): callgrind, X events, coverage, the README's picture
+  valgrind python3-xlib gcovr pngquant
 )
 if [[ "${1:-}" == "--play" ]]; then
   packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libicu-dev fonts-dejavu-core)

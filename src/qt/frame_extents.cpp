@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #ifdef SKYQUILL_HAVE_XCB
+#include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 #endif
 
@@ -72,6 +74,89 @@ xcb_window_t rootOf(xcb_connection_t* connection, xcb_query_tree_cookie_t cookie
     return tree ? tree->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
+// Left, right, top, bottom, in device pixels; the window is placed in
+// logical ones.
+std::optional<QMargins> extentsOf(xcb_connection_t* connection, const QWidget& window, xcb_atom_t extents)
+{
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const std::vector<uint32_t> v = property(connection, ask(connection, id, extents, XCB_ATOM_CARDINAL));
+    if (v.size() != 4)
+        return std::nullopt;
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3])) /
+           window.devicePixelRatioF();
+}
+
+xcb_connection_t* x11()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+// Sees the window's events before Qt does, which already asks for its map
+// and its property changes. The frame to go by is the one the manager has
+// set by the time the window is mapped, or else the first it sets after:
+// until then the player has no frame to move the window by.
+class FrameWatch final : public QObject, public QAbstractNativeEventFilter {
+public:
+    FrameWatch(QWidget& window, xcb_atom_t extents, const QMargins& known,
+               std::function<void(const QMargins&)> differs)
+        : QObject(&window), window_(window), extents_(extents), known_(known), differs_(std::move(differs))
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto id = static_cast<xcb_window_t>(window_.winId());
+        switch (static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F) {
+        case XCB_MAP_NOTIFY:
+            if (static_cast<const xcb_map_notify_event_t*>(message)->window == id) {
+                mapped_ = true;
+                judge();
+            }
+            break;
+        case XCB_PROPERTY_NOTIFY: {
+            // Before the map, this is the answer already known, or a frame
+            // still to be settled.
+            const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
+            if (mapped_ && notify->window == id && notify->atom == extents_)
+                judge();
+            break;
+        }
+        case XCB_KEY_PRESS:
+            stop();  // the player may be typing: the window stays
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void judge()
+    {
+        const std::optional<QMargins> drawn = extentsOf(x11(), window_, extents_);
+        if (!drawn)
+            return;  // none yet
+        if (*drawn != known_)
+            differs_(*drawn);
+        stop();
+    }
+
+    void stop()
+    {
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+        deleteLater();
+    }
+
+    QWidget& window_;
+    xcb_atom_t extents_;
+    QMargins known_;
+    std::function<void(const QMargins&)> differs_;
+    bool mapped_ = false;
+};
+
 // A manager that has exited leaves _NET_SUPPORTED on the root behind. One
 // that runs keeps a window of its own named in _NET_SUPPORTING_WM_CHECK, on
 // the root and on that window itself; a stale id names no window, or one
@@ -96,7 +181,7 @@ std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
     // too, and even looking that up costs more than the rest of this.
     if (QGuiApplication::platformName() != QLatin1String("xcb") || window.isVisible())
         return std::nullopt;
-    xcb_connection_t* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    xcb_connection_t* connection = x11();
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_window_t root = rootOf(connection, xcb_query_tree(connection, id));
     const auto [check, supported, request, extents] = atoms<4>(
@@ -118,21 +203,26 @@ std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
                    reinterpret_cast<const char*>(&message));
     xcb_flush(connection);
 
-    // Managers answer within a few milliseconds; a silent one costs a tenth
-    // of a second once, and the window is then placed without its frame.
+    // Managers answer within a few milliseconds; a silent one (Fluxbox lists
+    // the request, yet sets the frame only on the map) costs a tenth of a
+    // second once, and the window is placed without its frame until then.
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 100) {
-        // Left, right, top, bottom, in device pixels; the window is placed in
-        // logical ones.
-        const std::vector<uint32_t> v = property(connection, ask(connection, id, extents, XCB_ATOM_CARDINAL));
-        if (v.size() == 4)
-            return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
-                            static_cast<int>(v[3])) /
-                   window.devicePixelRatioF();
+        if (const std::optional<QMargins> answer = extentsOf(connection, window, extents))
+            return answer;
         QThread::msleep(1);
     }
     return std::nullopt;
+}
+
+void onFrameDiffering(QWidget& window, const QMargins& known, std::function<void(const QMargins&)> differs)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    // Qt has made the name already, for frames of its own.
+    const auto [extents] = atoms<1>(x11(), {"_NET_FRAME_EXTENTS"});
+    new FrameWatch(window, extents, known, std::move(differs));
 }
 
 #else
@@ -140,6 +230,10 @@ std::optional<QMargins> frameExtentsBeforeMap(QWidget& window)
 std::optional<QMargins> frameExtentsBeforeMap(QWidget& /*window*/)
 {
     return std::nullopt;
+}
+
+void onFrameDiffering(QWidget& /*window*/, const QMargins& /*known*/, std::function<void(const QMargins&)> /*differs*/)
+{
 }
 
 #endif

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyleHints>
@@ -15,6 +16,10 @@
 namespace skyquill {
 
 namespace {
+
+// Where the window went, for a look at a window manager's ways:
+// QT_LOGGING_RULES=skyquill.frame.debug=true.
+Q_LOGGING_CATEGORY(lcFrame, "skyquill.frame", QtWarningMsg)
 
 QRect pixelRect(const Box& box)
 {
@@ -282,18 +287,28 @@ void GameWindow::elementChanged(Element element, Property property)
 void GameWindow::showCentred()
 {
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // Until the window is mapped Qt knows no frame, so the whole frame,
-        // title bar included, is centred only if the window manager says
-        // beforehand how wide it will be.
-        const QMargins margins = frameExtentsBeforeMap(*this).value_or(QMargins());
-        QRect frame = rect().marginsAdded(margins);
-        frame.moveCenter(screen->availableGeometry().center());
-        // The client area's own position: the manager then lays its frame
-        // around it, whatever gravity it would give a frame position.
-        setGeometry(frame.marginsRemoved(margins));
-    }
+    // Until the window is mapped Qt knows no frame, so the whole frame, title
+    // bar included, is centred only if the window manager says beforehand how
+    // wide it will be.
+    const QMargins known = frameExtentsBeforeMap(*this).value_or(QMargins());
+    centre(known);
+    // A manager that tells the frame only once the window is mapped, or draws
+    // another than it said, gets the window moved once, as it maps it.
+    onFrameDiffering(*this, known, [this, known](const QMargins& drawn) {
+        qCDebug(lcFrame) << "centred again in the frame drawn," << drawn << "not" << known;
+        centre(drawn);
+    });
     show();
+}
+
+void GameWindow::centre(const QMargins& frameMargins)
+{
+    // On the whole screen, as the player sees it, panels or not.
+    QRect frame = rect().marginsAdded(frameMargins);
+    frame.moveCenter(screen()->geometry().center());
+    // The client area's own position: the manager then lays its frame around
+    // it, whatever gravity it would give a frame position.
+    setGeometry(frame.marginsRemoved(frameMargins));
 }
 
 void GameWindow::closeEvent(QCloseEvent* event)

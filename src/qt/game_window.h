@@ -46,6 +46,8 @@ protected:
 private:
     void buildField();
     void buildMenus();
+    // Puts the window, in a frame of these widths, at the centre of its screen.
+    void centre(const QMargins& frameMargins);
     void mirrorAll();
     void mirrorTimer();
     void mirrorLabel(const Label& model, QLabel* widget, Property property);
