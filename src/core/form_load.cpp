@@ -24,10 +24,10 @@ void frmSkyquill::LoadWordList()
     WordList list = readWordList(path);
     // The box has one message for every cause; standard error names it, as
     // other programs do, so that the player can mend the file.
-    for (const QString& note : list.notes)
-        platform_.tell(QStringLiteral("skyquill: %1: %2").arg(path, note));
+    const auto tell = [&](const QString& what) { platform_.tell(QStringLiteral("skyquill: %1: %2").arg(path, what)); };
+    std::for_each(list.notes.cbegin(), list.notes.cend(), tell);
     if (!list.refusal.isEmpty()) {
-        platform_.tell(QStringLiteral("skyquill: %1: %2").arg(path, list.refusal));
+        tell(list.refusal);
         platform_.messageBox(QStringLiteral("No Word List Found!"), QStringLiteral("ERROR!!!"));
         platform_.endProgram(1);
         return;

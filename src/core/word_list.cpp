@@ -42,6 +42,7 @@ constexpr qsizetype kDecodeBytes = 4096;
 
 // Only ASCII blanks are trimmed: a no-break space belongs to the word.
 constexpr bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; }
+constexpr bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 // Unicode category Cc: no key types one.
 constexpr bool isControl(QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F); }
 
@@ -87,10 +88,7 @@ public:
         // the byte after a sequence cut by the end of its input, which could
         // be a line end. A few KiB of them at a time, so that a pass that
         // stops early, at a line that is not UTF-8 say, decodes little more.
-        const auto lastEnd = [](QByteArrayView view) {
-            const auto end = std::find_if(view.rbegin(), view.rend(), [](char c) { return c == '\n' || c == '\r'; });
-            return end.base() - view.begin();
-        };
+        const auto lastEnd = [](QByteArrayView view) { return std::find_if(view.rbegin(), view.rend(), isLineEnd).base() - view.begin(); };
         while (outcome == Outcome::Reading) {
             qsizetype whole = lastEnd(bytes.first(std::min(bytes.size(), kDecodeBytes)));
             whole = whole > 0 ? whole : lastEnd(bytes);  // a line longer than that
@@ -168,15 +166,15 @@ private:
                 continue;
             }
             // The LF of a CR LF ends no line of its own.
-            if (*at == u'\r' || at != line || !(at == partText_.cbegin() ? afterCr_ : at[-1] == u'\r')) {
+            const bool crLf = *at == u'\n' && at == line && afterCr_;
+            afterCr_ = *at == u'\r';
+            if (!crLf) {
                 ++lines_;
                 takeLine(QStringView(line, at), plain);
             }
             line = at + 1;
             plain = true;
         }
-        if (line != partText_.cbegin())
-            afterCr_ = line[-1] == u'\r';
         partText_.remove(0, line - partText_.cbegin());
         if (outcome == Outcome::Reading && partText_.size() > kMaxLineChars)
             refuse(tooLong(lines_ + 1));
@@ -214,7 +212,7 @@ private:
     QByteArray partLine_;  // 8-bit: the bytes of a line cut by the end of a read
     QString partText_;     // UTF-16: the units of a line cut by the end of a read
     bool oddByte_ = false;
-    bool afterCr_ = false;  // the last line consumed ended in a CR
+    bool afterCr_ = false;  // the last line end was a CR
     qint64 lines_ = 0;      // lines ended so far
     qint64 skipped_ = 0, firstSkipped_ = 0;
 };
@@ -331,7 +329,7 @@ WordList readWords(Bytes& bytes)
             // that far. The words before it would tell the detector nothing.
             const QByteArrayView kept = bytes.kept();
             const auto* high = std::find_if(kept.begin(), kept.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-            const auto* line = std::find_if(std::make_reverse_iterator(high), kept.rend(), [](char c) { return c == '\n' || c == '\r'; }).base();
+            const auto* line = std::find_if(std::make_reverse_iterator(high), kept.rend(), isLineEnd).base();
             const auto sample = bytes.span(line - kept.begin(), kSampleBytes, kSampleBytes);
             if (!sample)
                 return refused(bytes.error);
@@ -393,7 +391,6 @@ WordList readPipe(const QString& path)
     return readWords(bytes);
 }
 #endif
-
 
 }  // namespace
 
