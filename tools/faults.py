@@ -84,6 +84,7 @@ FAULTS = [
     ("unmarked-utf16-refused", "src/core/word_list.cpp", "if (encoding == Encoding::Guess && head->contains('\\0'))", "if (encoding == Encoding::Guess && head->contains('\\1'))"),
     ("unmarked-utf16-stray-ignored", "src/core/word_list.cpp", "stray = stray || hi == '\\n' || hi == '\\r';", "stray = false;"),
     ("sample-from-first-high-byte", "src/core/word_list.cpp", "bytes.span(line - kept.begin(), kSampleBytes, kSampleBytes)", "bytes.span(line - kept.begin() + (high - line), kSampleBytes, kSampleBytes)"),
+    ("sample-past-last-word", "src/core/word_list.cpp", "[&lines](char c) { return isLineEnd(c) && --lines == 0; }", "[&lines](char c) { return false && isLineEnd(c) && --lines == 0; }"),
     ("kept-bytes-read-again", "src/core/word_list.cpp", "return span(at, 1, chunk_); }", "return span(at * 0 + kept_.size(), 1, chunk_); }"),
     ("pipe-writer-never-seen", "src/core/word_list.cpp", "            writer = writer || got > 0;\n", ""),
     ("pipe-waits-for-ever", "src/core/word_list.cpp", "} else if (waited.elapsed() < 1000) {", "} else if (true) {"),

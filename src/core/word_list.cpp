@@ -333,7 +333,11 @@ WordList readWords(Bytes& bytes)
             const auto sample = bytes.span(line - kept.begin(), kSampleBytes, kSampleBytes);
             if (!sample)
                 return refused(bytes.error);
-            codePage = codePageOf(*sample);
+            // No further than the lines that can still hold words: what
+            // follows the 10,000th word must not tell how it reads.
+            qsizetype lines = kMaxWords - static_cast<qsizetype>(pass.words.size());
+            const auto* end = std::find_if(sample->begin(), sample->end(), [&lines](char c) { return isLineEnd(c) && --lines == 0; });
+            codePage = codePageOf(sample->first(end == sample->end() ? sample->size() : end - sample->begin()));
             if (codePage.isEmpty()) {
                 codePage = "windows-1252";
                 list.notes.append(u"not UTF-8: read as Windows-1252, for want of a code page detector (uchardet)"_s);

@@ -130,6 +130,15 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
     for (const auto& [codePages, words] : languages)
         for (const QByteArray& codePage : QByteArray(codePages).split(' '))
             rows.emplace_back(QByteArray(QStringEncoder(codePage.constData())(words)).replace('|', "\r\n"), listed(words.split(u'|')));
+    // A dictionary whose first Cyrillic word lies past the first read; and a
+    // list whose 10,000th word is its first accented one, which what follows
+    // it (Cyrillic) must not tell the code page of.
+    const QStringList ascii = numbered(7000), cyrillic = QString(languages[0].second + u'|').repeated(9300).split(u'|', Qt::SkipEmptyParts);
+    rows.emplace_back(ascii.join(u"\r\n").toLatin1() + "\r\n" + QStringEncoder("windows-1251")(cyrillic.join(u"\r\n")),
+                      listed((ascii + cyrillic).mid(0, kMaxWords)));
+    rows.emplace_back((numbered(kMaxWords - 1) + QStringList{u"café"_s}).join(u"\r\n").toLatin1() + "\r\n" +
+                          QStringEncoder("windows-1251")(cyrillic.mid(0, 300).join(u"\r\n")),
+                      listed(numbered(kMaxWords - 1) + QStringList{u"café"_s}));
     // In UTF-16, a line with half a pair is skipped: alone, or the two in the wrong order.
     for (const bool little : {true, false})
         rows.emplace_back(utf16(u"ok\n\xD83D\n\xDE00\na\xD83D" u"b\n\xDE00\xD83D\nend"_s, little), okEnd);
