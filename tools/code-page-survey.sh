@@ -1,48 +1,69 @@
 #!/usr/bin/env bash
-# Surveys how often a short list in its language's code page is read right
-# (code-page-survey.cpp), over Debian's word lists and hunspell dictionaries.
-#   tools/code-page-survey.sh [WORDS [LISTS]]     (defaults: 10 words, 300 lists)
+# Surveys how often short lists in their language's code page are read right
+# (code-page-survey.cpp), over Debian's hunspell dictionaries and MeCab's
+# Japanese one, with the language's locale and without one.
+#   tools/code-page-survey.sh [LISTS]     (default: 200 lists of each size)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-words=${1:-10} lists=${2:-300} out=build/survey
+lists=${1:-200} out=build/survey
 mkdir -p "$out/dicts"
-dicts=(wngerman wfrench wspanish witalian wportuguese wdutch wcatalan wdanish wpolish wukrainian wbulgarian
-       hunspell-cs hunspell-sk hunspell-hu hunspell-ru hunspell-el hunspell-tr hunspell-he hunspell-ar)
-missing=$(for p in "${dicts[@]}"; do dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok' || echo "$p"; done)
+# Each row: dictionary, code page, locale. The held-out ones had no say in the rule.
+rows="lt_LT windows-1257 lt_LT.UTF-8
+ro_RO windows-1250 ro_RO.UTF-8
+hr_HR windows-1250 hr_HR.UTF-8
+cs_CZ windows-1250 cs_CZ.UTF-8
+cs_CZ ISO-8859-2 cs_CZ.UTF-8
+hu_HU windows-1250 hu_HU.UTF-8
+pl_PL windows-1250 pl_PL.UTF-8
+pl_PL ISO-8859-2 pl_PL.UTF-8
+sk_SK windows-1250 sk_SK.UTF-8
+ja Shift_JIS ja_JP.UTF-8
+ja EUC-JP ja_JP.UTF-8
+tr_TR windows-1254 tr_TR.UTF-8
+fr_FR windows-1252 fr_FR.UTF-8
+fr_FR ISO-8859-1 fr_FR.UTF-8
+de_DE windows-1252 de_DE.UTF-8
+es_ES windows-1252 es_ES.UTF-8
+it_IT windows-1252 it_IT.UTF-8
+pt_PT windows-1252 pt_PT.UTF-8
+nl_NL windows-1252 nl_NL.UTF-8
+ca windows-1252 ca_ES.UTF-8
+da_DK windows-1252 da_DK.UTF-8
+ru_RU windows-1251 ru_RU.UTF-8
+ru_RU KOI8-R ru_RU.UTF-8
+uk_UA windows-1251 uk_UA.UTF-8
+uk_UA KOI8-U uk_UA.UTF-8
+bg_BG windows-1251 bg_BG.UTF-8
+el_GR windows-1253 el_GR.UTF-8
+he_IL windows-1255 he_IL.UTF-8
+ar windows-1256 ar_EG.UTF-8
+held-out
+lv_LV windows-1257 lv_LV.UTF-8
+sl_SI windows-1250 sl_SI.UTF-8
+bs_BA windows-1250 bs_BA.UTF-8
+is_IS windows-1252 is_IS.UTF-8
+sv_SE windows-1252 sv_SE.UTF-8
+be_BY windows-1251 be_BY.UTF-8
+sr_RS windows-1251 sr_RS.UTF-8
+ko windows-949 ko_KR.UTF-8
+th_TH windows-874 th_TH.UTF-8"
+dicts=$(echo "$rows" | awk '$1 != "held-out" && $1 != "ja" { print $1 }' | sort -u)
+packages=$(for d in $dicts; do dpkg -S "/usr/share/hunspell/$d.dic" 2>/dev/null | cut -d: -f1 || echo "hunspell-${d%%_*}" | tr A-Z a-z; done | sort -u)
+missing=$(for p in $packages mecab-ipadic; do dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok' || echo "$p"; done)
 [[ -z $missing ]] || apt-get install -y -qq --no-install-recommends $missing >/dev/null
-# A hunspell dictionary's words, without their affix flags, in UTF-8.
-for l in cs_CZ sk_SK hu_HU ru_RU el_GR tr_TR he_IL ar; do
-    enc=$(sed -n 's/^SET \([^ \r]*\).*/\1/p' "/usr/share/hunspell/$l.aff")
-    tail -n +2 "/usr/share/hunspell/$l.dic" | cut -d/ -f1 | cut -f1 | iconv -f "$enc" -t UTF-8 | grep -v '[0-9]' >"$out/dicts/$l"
+# A dictionary's words, without affix flags, numbers or blanks, in UTF-8.
+for d in $dicts; do
+    enc=$(sed -n 's/^SET \([^ \r]*\).*/\1/p' "/usr/share/hunspell/$d.aff" | head -n 1)
+    tail -n +2 "/usr/share/hunspell/$d.dic" | cut -d/ -f1 | cut -f1 | tr -d '\r' | iconv -c -f "${enc:-UTF-8}" -t UTF-8 |
+        grep -v '[0-9.: ]' | grep . >"$out/dicts/$d" || true
 done
-g++ -std=c++20 -O2 -fPIC -DSKYQUILL_HAVE_UCHARDET -Isrc tools/code-page-survey.cpp src/core/code_page.cpp -o "$out/survey" \
-    $(pkg-config --cflags --libs Qt6Core uchardet icu-i18n)
-d=/usr/share/dict h=$out/dicts
-while read -r dict codepage; do
-    "$out/survey" "$dict" "$codepage" "$lists" "$words"
-done <<LISTS
-$d/ngerman windows-1252
-$d/french windows-1252
-$d/spanish windows-1252
-$d/italian windows-1252
-$d/portuguese windows-1252
-$d/dutch windows-1252
-$d/catalan windows-1252
-$d/danish windows-1252
-$d/french ISO-8859-1
-$d/polish windows-1250
-$d/polish ISO-8859-2
-$h/cs_CZ windows-1250
-$h/cs_CZ ISO-8859-2
-$h/sk_SK windows-1250
-$h/hu_HU windows-1250
-$d/ukrainian windows-1251
-$h/ru_RU windows-1251
-$h/ru_RU KOI8-R
-$d/ukrainian KOI8-U
-$d/bulgarian windows-1251
-$h/el_GR windows-1253
-$h/tr_TR windows-1254
-$h/he_IL windows-1255
-$h/ar windows-1256
-LISTS
+# Romanian saved before Unicode has ş and ţ with a cedilla.
+sed -i 's/ș/ş/g; s/ț/ţ/g; s/Ș/Ş/g; s/Ț/Ţ/g' "$out/dicts/ro_RO"
+cut -d, -f1 /usr/share/mecab/dic/ipadic/{Noun,Verb,Adj}.csv | iconv -f EUC-JP -t UTF-8 | sort -u >"$out/dicts/ja"
+g++ -std=c++20 -O2 -fPIC -DSKYQUILL_HAVE_UCHARDET -Isrc tools/code-page-survey.cpp src/core/word_list.cpp src/core/code_page.cpp \
+    -o "$out/survey" $(pkg-config --cflags --libs Qt6Core uchardet icu-i18n icu-uc)
+echo "lists read right, %: with the locale at 5, 10, 20 words | in C.UTF-8 at 5, 10, 20 words"
+echo "$rows" | while read -r dict codepage locale; do
+    [[ $dict == held-out ]] && { echo "held out of the tuning:"; continue; }
+    "$out/survey" "$out/dicts/$dict" "$codepage" "$locale" "$lists"
+done

@@ -1,91 +1,155 @@
 #include "core/code_page.h"
 
+#include <QByteArrayList>
+
 #ifdef SKYQUILL_HAVE_UCHARDET
 #include <QLibrary>
 #include <QStringDecoder>
 
 #include <uchardet.h>
 #include <unicode/ucsdet.h>
+#include <unicode/ulocdata.h>
+#include <unicode/uset.h>
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
-#include <utility>
+#include <tuple>
 #include <vector>
 #endif
 
 namespace skyquill {
 
+namespace {
+
+// The code pages each script's lists are saved in, the one Windows saves
+// "ANSI" text in first, with the names detectors give them, and the
+// languages Windows saves in that page.
+struct Script {
+    const char* pages;
+    const char* languages;
+};
+constexpr Script kScripts[] = {
+    {"windows-1252 ISO-8859-1 ISO-8859-15", "en fr de es it pt nl da sv nb nn no fi is ca gl eu af ga"},
+    {"windows-1250 ISO-8859-2 ISO-8859-16", "cs sk pl hu ro hr sl bs sr_Latn sq"},
+    {"windows-1257 ISO-8859-13 ISO-8859-4", "lt lv et"},
+    {"windows-1251 ISO-8859-5 KOI8-R KOI8-U IBM866 MAC-CYRILLIC", "ru uk be bg mk sr"},
+    {"windows-1253 ISO-8859-7", "el"},
+    {"windows-1254 ISO-8859-9", "tr"},
+    {"windows-1255 ISO-8859-8", "he yi"},
+    {"windows-1256 ISO-8859-6", "ar fa ur"},
+    {"windows-874 TIS-620", "th"},
+    {"windows-1258", "vi"},
+    {"Shift_JIS EUC-JP", "ja"},
+    {"GB18030 GBK GB2312", "zh"},
+    {"Big5", "zh_Hant"},
+    {"windows-949 EUC-KR UHC", "ko"},
+};
+
+}  // namespace
+
+PlayerLanguage playerLanguage()
+{
+    // As the C library reads LC_CTYPE: the first of these that is set.
+    QByteArray locale;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if (locale = qgetenv(variable); !locale.isEmpty())
+            break;
+    // language[_TERRITORY][.codeset][@modifier]
+    const qsizetype at = locale.indexOf('@');
+    const QByteArray modifier = at < 0 ? QByteArray() : locale.mid(at + 1);
+    locale.truncate(at < 0 ? locale.size() : at);
+    const qsizetype dot = locale.indexOf('.');
+    QByteArray codeset = dot < 0 ? QByteArray() : locale.mid(dot + 1);
+    locale.truncate(dot < 0 ? locale.size() : dot);
+    const QByteArrayList parts = locale.split('_');
+    QByteArray language = parts.front();
+    const QByteArray territory = parts.size() > 1 ? parts[1] : QByteArray();
+    if (language == "zh" && (territory == "TW" || territory == "HK" || territory == "MO"))
+        language = "zh_Hant";
+    if (language == "sr" && modifier == "latin")
+        language = "sr_Latn";
+    PlayerLanguage player;
+    for (const Script& script : kScripts)
+        if (QByteArray(script.languages).split(' ').contains(language))
+            player = {language, QByteArray(script.pages).split(' ').front()};
+    // A legacy locale saves in its own code page.
+    const QByteArray normal = codeset.toLower().replace('-', "");
+    if (!player.language.isEmpty() && !codeset.isEmpty() && normal != "utf8")
+        player.codePage = codeset;
+    return player;
+}
+
 #ifdef SKYQUILL_HAVE_UCHARDET
 namespace {
 
-// uchardet is right far more often on Central European and Cyrillic lists,
-// ICU's detector on Western ones. So uchardet names the code page, and
-// where it names a Latin one other than Western, the answer it gives short
-// Western lists too often, ICU is asked for a second opinion.
-constexpr auto kLatin = std::to_array<QByteArrayView>({
-    "ISO-8859-2", "ISO-8859-3", "ISO-8859-4", "ISO-8859-9", "ISO-8859-10", "ISO-8859-13", "ISO-8859-15", "ISO-8859-16",
-    "WINDOWS-1250", "WINDOWS-1254", "WINDOWS-1257", "WINDOWS-1258", "IBM852", "MAC-CENTRALEUROPE", "VISCII", "TIS-620", "WINDOWS-874",
-});
-
-// The Windows code pages are preferred, as the game's original platform
-// wrote those. Each ISO-8859 page with a Windows sibling for its script.
-constexpr auto kSiblings = std::to_array<std::pair<QByteArrayView, QByteArrayView>>({
-    {"ISO-8859-2", "WINDOWS-1250"}, {"ISO-8859-5", "WINDOWS-1251"}, {"ISO-8859-6", "WINDOWS-1256"},
-    {"ISO-8859-7", "WINDOWS-1253"}, {"ISO-8859-8", "WINDOWS-1255"}, {"ISO-8859-9", "WINDOWS-1254"},
-    {"ISO-8859-13", "WINDOWS-1257"}, {"TIS-620", "WINDOWS-874"},
-});
-
-// Names uchardet gives where a better or the same page goes by another name.
-constexpr auto kRenamed = std::to_array<std::pair<QByteArrayView, QByteArrayView>>({
-    {"ISO-8859-1", "WINDOWS-1252"},   // as browsers read it: 0x80-0x9F are letters, not controls
-    {"UHC", "WINDOWS-949"},           // ICU's name for it
-    {"KOI8-R", "KOI8-U"},             // the same letters, and Ukrainian's four more
-    {"MAC-CYRILLIC", "WINDOWS-1251"}, // what it takes Russian in Windows-1251 for, now and then
-});
-
-template <std::size_t N>
-const std::pair<QByteArrayView, QByteArrayView>* pairOf(const std::array<std::pair<QByteArrayView, QByteArrayView>, N>& table,
-                                                        QByteArrayView name)
+const Script* scriptOf(QByteArrayView page)
 {
-    const auto* found = std::find_if(table.begin(), table.end(), [&](const auto& pair) { return pair.first == name || pair.second == name; });
-    return found == table.end() ? nullptr : found;
+    for (const Script& script : kScripts)
+        for (const QByteArray& name : QByteArray(script.pages).split(' '))
+            if (name.compare(page, Qt::CaseInsensitive) == 0)
+                return &script;
+    return nullptr;
 }
 
-// Characters beyond ASCII that are not letters.
-qsizetype oddOnes(QByteArrayView sample, QByteArrayView codePage)
-{
-    const QString text = QStringDecoder(codePage.toByteArray().constData())(sample);
-    return std::count_if(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0x7F && !c.isLetter() && !c.isMark(); });
-}
+using Letters = std::unique_ptr<USet, decltype(&uset_close)>;
 
-// ICU's detector: every code page it knows, likeliest first, with its
-// confidence from 0 to 100.
-using Opinion = std::vector<std::pair<QByteArray, int>>;
-
-Opinion askIcu(QByteArrayView sample)
+// A language's own letters as ICU's locale data lists them (or, with
+// ULOCDATA_ES_AUXILIARY, those of the foreign words it borrows), in either case.
+Letters lettersOf(const QByteArray& language, ULocaleDataExemplarSetType kind)
 {
-    Opinion opinion;
     UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status), &ucsdet_close);
-    ucsdet_setText(detector.get(), sample.data(), static_cast<int32_t>(sample.size()), &status);
-    int32_t count = 0;
-    const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &count, &status);
-    for (int32_t i = 0; U_SUCCESS(status) && i < count; ++i)
-        opinion.emplace_back(QByteArray(ucsdet_getName(matches[i], &status)).toUpper(), ucsdet_getConfidence(matches[i], &status));
-    return opinion;
+    const std::unique_ptr<ULocaleData, decltype(&ulocdata_close)> data(ulocdata_open(language.constData(), &status), &ulocdata_close);
+    Letters letters(ulocdata_getExemplarSet(data.get(), nullptr, USET_CASE_INSENSITIVE, kind, &status), &uset_close);
+    if (U_FAILURE(status))
+        return Letters(uset_openEmpty(), &uset_close);
+    // Letters listed only within a group (Catalan's l·l) are letters too.
+    for (int32_t i = 0; i < uset_getItemCount(letters.get()); ++i) {
+        std::array<UChar, 16> group{};
+        UChar32 start = 0, end = 0;
+        UErrorCode ignored = U_ZERO_ERROR;
+        const int32_t length = uset_getItem(letters.get(), i, &start, &end, group.data(), group.size(), &ignored);
+        if (length > 0 && length <= static_cast<int32_t>(group.size()))
+            uset_addAllCodePoints(letters.get(), group.data(), length);
+    }
+    // A Latin alphabet takes the rest of ASCII's letters for foreign words.
+    if (kind == ULOCDATA_ES_STANDARD && uset_contains(letters.get(), 'a'))
+        uset_addRange(letters.get(), 'a', 'z'), uset_addRange(letters.get(), 'A', 'Z');
+    // Romanian written before Unicode had ş and ţ with a cedilla.
+    if (language == "ro")
+        uset_addAllCodePoints(letters.get(), u"şţŞŢ", 4);
+    uset_freeze(letters.get());
+    return letters;
 }
 
-// The highest confidence ICU gives any of the names; 0 for pages it doesn't know.
-int confidence(const Opinion& opinion, std::initializer_list<QByteArrayView> names)
+// How well a reading fits a language, best first: characters beyond ASCII,
+// letters and controls that are none of its letters; letters it only
+// borrows; capitals within a word. And how many letters beyond ASCII are
+// its own.
+struct Fit {
+    qsizetype strange = 0, foreign = 0, capitals = 0, own = 0;
+    bool operator<(const Fit& other) const
+    {
+        return std::tie(strange, foreign, capitals) < std::tie(other.strange, other.foreign, other.capitals);
+    }
+};
+
+Fit fitOf(const QString& text, const USet* own, const USet* borrowed)
 {
-    int most = 0;
-    for (const auto& [name, value] : opinion)
-        if (std::find(names.begin(), names.end(), name) != names.end())
-            most = std::max(most, value);
-    return most;
+    Fit fit;
+    bool inWord = false;
+    for (const char32_t c : text.toUcs4()) {
+        const bool letter = QChar::isLetter(c);
+        if (uset_contains(own, static_cast<UChar32>(c)))
+            fit.own += c >= 0x80;
+        else if (c >= 0x80 || letter || (c < 0x20 && c != '\n' && c != '\r'))
+            ++(borrowed != nullptr && uset_contains(borrowed, static_cast<UChar32>(c)) ? fit.foreign : fit.strange);
+        fit.capitals += inWord && QChar::isUpper(c);
+        inWord = letter;
+    }
+    return fit;
 }
 
 // uchardet is loaded the first time a list needs it: most lists are UTF-8,
@@ -121,59 +185,107 @@ QByteArray askUchardet(const Uchardet& library, QByteArrayView sample)
     const std::unique_ptr<std::remove_pointer_t<uchardet_t>, decltype(library.destroy)> detector(library.create(), library.destroy);
     library.handle(detector.get(), sample.data(), static_cast<size_t>(sample.size()));
     library.end(detector.get());
-    return QByteArray(library.charset(detector.get())).toUpper();
+    return library.charset(detector.get());
 }
 
-// Where two readings show as few characters that are not letters, a Latin
-// answer stands if ICU thinks it at least seven tenths as likely as Western.
-bool icuConfirms(QByteArrayView sample, QByteArrayView answer)
+// ICU's detector: every code page it knows, likeliest first.
+QByteArrayList askIcu(QByteArrayView sample)
 {
-    const Opinion icu = askIcu(sample);
-    const auto* sibling = pairOf(kSiblings, answer);
-    const int likely = sibling ? confidence(icu, {sibling->first, sibling->second}) : confidence(icu, {answer});
-    const int western = confidence(icu, {"ISO-8859-1", "WINDOWS-1252"});
-    return likely > 0 && likely * 10 >= western * 7;
+    QByteArrayList names;
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status), &ucsdet_close);
+    ucsdet_setText(detector.get(), sample.data(), static_cast<int32_t>(sample.size()), &status);
+    int32_t count = 0;
+    const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &count, &status);
+    for (int32_t i = 0; U_SUCCESS(status) && i < count; ++i)
+        names.append(ucsdet_getName(matches[i], &status));
+    return names;
 }
+
+// The reading that fits best of those it is shown, the first on a tie.
+class Judge {
+public:
+    explicit Judge(QByteArrayView sample) : sample_(sample) {}
+
+    // The sample read in `page`, as words of `language`, with the letters of
+    // its foreign words where `borrowing`.
+    void consider(const QByteArray& page, const QByteArray& language, bool borrowing)
+    {
+        QStringDecoder decoder(page.constData());
+        if (!decoder.isValid())
+            return;
+        const USet* own = letters(language, ULOCDATA_ES_STANDARD);
+        const USet* borrowed = borrowing ? letters(language, ULOCDATA_ES_AUXILIARY) : nullptr;
+        const Fit fit = fitOf(QString(decoder(sample_)).normalized(QString::NormalizationForm_C), own, borrowed);
+        if (best_.isEmpty() || fit < fit_)
+            std::tie(best_, fit_) = std::pair(page, fit);
+    }
+
+    // Each page of the script `name` belongs to, as words of each of its languages.
+    void considerScript(QByteArrayView name)
+    {
+        const Script* script = scriptOf(name);
+        if (script == nullptr || std::find(seen_.begin(), seen_.end(), script) != seen_.end())
+            return;
+        seen_.push_back(script);
+        for (const QByteArray& page : QByteArray(script->pages).split(' '))
+            for (const QByteArray& language : QByteArray(script->languages).split(' '))
+                consider(page, language, false);
+    }
+
+    QByteArray best() const { return best_; }
+    // Words of the language, where its own letters are no fewer than those of foreign words.
+    bool fits() const { return !best_.isEmpty() && fit_.strange == 0 && fit_.foreign <= fit_.own; }
+
+private:
+    const USet* letters(const QByteArray& language, ULocaleDataExemplarSetType kind)
+    {
+        auto& letters = letters_.try_emplace({language, kind}, nullptr, &uset_close).first->second;
+        if (!letters)
+            letters = lettersOf(language, kind);
+        return letters.get();
+    }
+
+    QByteArrayView sample_;
+    std::map<std::pair<QByteArray, ULocaleDataExemplarSetType>, Letters> letters_;
+    std::vector<const Script*> seen_;
+    QByteArray best_;
+    Fit fit_;
+};
 
 }  // namespace
 
-QByteArray codePageOf(QByteArrayView sample)
+QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
 {
+    // A list in the player's language, foreign names and all, is read in the
+    // player's code page, as the player's own Windows would read it, or in
+    // another page of the same script where that one fits it better.
+    if (!player.language.isEmpty()) {
+        Judge own(sample);
+        own.consider(player.codePage, player.language, true);
+        if (const Script* script = scriptOf(player.codePage))
+            for (const QByteArray& page : QByteArray(script->pages).split(' '))
+                own.consider(page, player.language, true);
+        if (own.fits())
+            return own.best();
+    }
     const Uchardet* library = uchardet();
     if (library == nullptr)
         return {};
-    QByteArray answer = askUchardet(*library, sample);
-    // No answer, or not an 8-bit one: the sample is no UTF-8 or UTF-16.
-    if (answer.isEmpty() || answer == "ASCII" || answer.startsWith("UTF-")) {
-        const Opinion icu = askIcu(sample);
-        answer = icu.empty() ? QByteArray() : icu.front().first;
-    }
-    if (const auto* renaming = pairOf(kRenamed, answer); renaming && renaming->first == answer)
-        answer = renaming->second.toByteArray();
-    // Of an ISO-8859 page and its Windows sibling, the one whose reading shows
-    // fewer characters that are not letters. 0x80-0x9F are controls in
-    // ISO-8859, so where they occur the Windows page is taken on a tie too.
-    if (const auto* sibling = pairOf(kSiblings, answer)) {
-        const QByteArrayView other = sibling->first == answer ? sibling->second : sibling->first;
-        const qsizetype here = oddOnes(sample, answer), there = oddOnes(sample, other);
-        const bool c1 = std::any_of(sample.begin(), sample.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) <= 0x9F; });
-        if (there < here || (there == here && c1 && other == sibling->second))
-            answer = other.toByteArray();
-    }
-    if (answer.isEmpty() || answer.startsWith("UTF-") || !QStringDecoder(answer.constData()).isValid())
-        return QByteArrayLiteral("WINDOWS-1252");
-    // Words are made of letters: a reading that shows more characters that
-    // are not than Windows-1252's is not the list's, whoever named it.
-    const qsizetype odd = oddOnes(sample, answer), western = oddOnes(sample, "WINDOWS-1252");
-    const bool latin = std::find(kLatin.begin(), kLatin.end(), answer) != kLatin.end();
-    if (odd > western || (odd == western && latin && !icuConfirms(sample, answer)))
-        return QByteArrayLiteral("WINDOWS-1252");
-    return answer;
+    // Otherwise Windows-1252 first, as Western lists have always been read,
+    // then the scripts the detectors name, likeliest first: the page whose
+    // reading fits one of its languages best.
+    Judge judge(sample);
+    judge.considerScript("windows-1252");
+    judge.considerScript(askUchardet(*library, sample));
+    for (const QByteArray& name : askIcu(sample))
+        judge.considerScript(name);
+    return judge.best();
 }
 
 #else
 
-QByteArray codePageOf(QByteArrayView /*sample*/)
+QByteArray codePageOf(QByteArrayView /*sample*/, const PlayerLanguage& /*player*/)
 {
     return {};
 }

@@ -337,7 +337,7 @@ WordList readWords(Bytes& bytes)
             // follows the 10,000th word must not tell how it reads.
             qsizetype lines = kMaxWords - static_cast<qsizetype>(pass.words.size());
             const auto* end = std::find_if(sample->begin(), sample->end(), [&lines](char c) { return isLineEnd(c) && --lines == 0; });
-            codePage = codePageOf(sample->first(end == sample->end() ? sample->size() : end - sample->begin()));
+            codePage = codePageOf(sample->first(end == sample->end() ? sample->size() : end - sample->begin()), playerLanguage());
             if (codePage.isEmpty()) {
                 codePage = "windows-1252";
                 list.notes.append(u"not UTF-8: read as Windows-1252, for want of a code page detector (uchardet)"_s);
