@@ -32,7 +32,7 @@ struct Script {
     const char* languages;
 };
 constexpr Script kScripts[] = {
-    {"windows-1252 ISO-8859-1 ISO-8859-15", "en fr de es it pt nl da sv nb nn no fi is ca gl eu af ga"},
+    {"windows-1252 ISO-8859-1 ISO-8859-15", "fr de es it pt nl da sv nb fi is ca ga"},
     {"windows-1250 ISO-8859-2 ISO-8859-16", "cs sk pl hu ro hr sl bs sr_Latn sq"},
     {"windows-1257 ISO-8859-13 ISO-8859-4", "lt lv et"},
     {"windows-1251 ISO-8859-5 KOI8-R KOI8-U IBM866 MAC-CYRILLIC", "ru uk be bg mk sr"},
@@ -105,15 +105,6 @@ Letters lettersOf(const QByteArray& language, ULocaleDataExemplarSetType kind)
     Letters letters(ulocdata_getExemplarSet(data.get(), nullptr, USET_CASE_INSENSITIVE, kind, &status), &uset_close);
     if (U_FAILURE(status))
         return Letters(uset_openEmpty(), &uset_close);
-    // Letters listed only within a group (Catalan's l·l) are letters too.
-    for (int32_t i = 0; i < uset_getItemCount(letters.get()); ++i) {
-        std::array<UChar, 16> group{};
-        UChar32 start = 0, end = 0;
-        UErrorCode ignored = U_ZERO_ERROR;
-        const int32_t length = uset_getItem(letters.get(), i, &start, &end, group.data(), group.size(), &ignored);
-        if (length > 0 && length <= static_cast<int32_t>(group.size()))
-            uset_addAllCodePoints(letters.get(), group.data(), length);
-    }
     // A Latin alphabet takes the rest of ASCII's letters for foreign words.
     if (kind == ULOCDATA_ES_STANDARD && uset_contains(letters.get(), 'a'))
         uset_addRange(letters.get(), 'a', 'z'), uset_addRange(letters.get(), 'A', 'Z');
@@ -136,18 +127,39 @@ struct Fit {
     }
 };
 
-Fit fitOf(const QString& text, const USet* own, const USet* borrowed)
+// A page's reading of a sample: how often each character occurs that a
+// language may or may not count among its letters (those beyond ASCII, ASCII
+// letters, controls), how many of them no language does, and the capitals
+// within words.
+struct Reading {
+    std::map<uint, qsizetype> judged;
+    qsizetype junk = 0, capitals = 0;
+};
+
+Reading readingOf(const QString& text)
 {
-    Fit fit;
+    Reading reading;
     bool inWord = false;
-    for (const char32_t c : text.toUcs4()) {
+    for (const uint c : text.toUcs4()) {
         const bool letter = QChar::isLetter(c);
-        if (uset_contains(own, static_cast<UChar32>(c)))
-            fit.own += c >= 0x80;
-        else if (c >= 0x80 || letter || (c < 0x20 && c != '\n' && c != '\r'))
-            ++(borrowed != nullptr && uset_contains(borrowed, static_cast<UChar32>(c)) ? fit.foreign : fit.strange);
-        fit.capitals += inWord && QChar::isUpper(c);
+        if (c >= 0x80 || letter || (c < 0x20 && c != '\n' && c != '\r')) {
+            ++reading.judged[c];
+            reading.junk += !letter && !QChar::isMark(c);
+        }
+        reading.capitals += inWord && QChar::isUpper(c);
         inWord = letter;
+    }
+    return reading;
+}
+
+Fit fitOf(const Reading& reading, const USet* own, const USet* borrowed)
+{
+    Fit fit{.capitals = reading.capitals};
+    for (const auto& [c, count] : reading.judged) {
+        if (uset_contains(own, static_cast<UChar32>(c)))
+            fit.own += c >= 0x80 ? count : 0;
+        else
+            (borrowed != nullptr && uset_contains(borrowed, static_cast<UChar32>(c)) ? fit.foreign : fit.strange) += count;
     }
     return fit;
 }
@@ -207,21 +219,27 @@ class Judge {
 public:
     explicit Judge(QByteArrayView sample) : sample_(sample) {}
 
-    // The sample read in `page`, as words of `language`, with the letters of
-    // its foreign words where `borrowing`.
-    void consider(const QByteArray& page, const QByteArray& language, bool borrowing)
+    // The sample read in `page`, as words of each of `languages`, with the
+    // letters of their foreign words where `borrowing`.
+    void consider(const QByteArray& page, const QByteArrayList& languages, bool borrowing)
     {
         QStringDecoder decoder(page.constData());
         if (!decoder.isValid())
             return;
-        const USet* own = letters(language, ULOCDATA_ES_STANDARD);
-        const USet* borrowed = borrowing ? letters(language, ULOCDATA_ES_AUXILIARY) : nullptr;
-        const Fit fit = fitOf(QString(decoder(sample_)).normalized(QString::NormalizationForm_C), own, borrowed);
-        if (best_.isEmpty() || fit < fit_)
-            std::tie(best_, fit_) = std::pair(page, fit);
+        const Reading reading = readingOf(QString(decoder(sample_)).normalized(QString::NormalizationForm_C));
+        // A reading with more characters that no language has among its
+        // letters than the best has strange ones fits none better.
+        if (!best_.isEmpty() && reading.junk > fit_.strange)
+            return;
+        for (const QByteArray& language : languages) {
+            const USet* own = letters(language, ULOCDATA_ES_STANDARD);
+            const USet* borrowed = borrowing ? letters(language, ULOCDATA_ES_AUXILIARY) : nullptr;
+            if (const Fit fit = fitOf(reading, own, borrowed); best_.isEmpty() || fit < fit_)
+                std::tie(best_, fit_) = std::pair(page, fit);
+        }
     }
 
-    // Each page of the script `name` belongs to, as words of each of its languages.
+    // Each page of the script `name` belongs to, as words of its languages.
     void considerScript(QByteArrayView name)
     {
         const Script* script = scriptOf(name);
@@ -229,8 +247,7 @@ public:
             return;
         seen_.push_back(script);
         for (const QByteArray& page : QByteArray(script->pages).split(' '))
-            for (const QByteArray& language : QByteArray(script->languages).split(' '))
-                consider(page, language, false);
+            consider(page, QByteArray(script->languages).split(' '), false);
     }
 
     QByteArray best() const { return best_; }
@@ -262,10 +279,12 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
     // another page of the same script where that one fits it better.
     if (!player.language.isEmpty()) {
         Judge own(sample);
-        own.consider(player.codePage, player.language, true);
-        if (const Script* script = scriptOf(player.codePage))
+        own.consider(player.codePage, {player.language}, true);
+        // A legacy locale's own page is the only one its machine saves in.
+        const Script* script = scriptOf(player.codePage);
+        if (script != nullptr && QByteArray(script->pages).startsWith(player.codePage))
             for (const QByteArray& page : QByteArray(script->pages).split(' '))
-                own.consider(page, player.language, true);
+                own.consider(page, {player.language}, true);
         if (own.fits())
             return own.best();
     }

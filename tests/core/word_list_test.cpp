@@ -50,6 +50,7 @@ QByteArray utf16(const QString& text, bool little, bool bom = true)
 
 TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
 {
+    qputenv("LC_ALL", "C.UTF-8");  // a player of no language: the bytes alone tell
     const QString letters(kMaxLineChars, u'x');
     const QString emoji = u"😀"_s.repeated(kMaxLineChars / 2);  // two code units each
     const QString han(kMaxLineChars, u'漢');                    // three bytes each in UTF-8
@@ -80,7 +81,7 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {QByteArray(kMaxLineChars, '\xE9') + "\n" + QByteArray(kMaxLineChars + 1, '\xE9'), std::nullopt},
         {"\xEF\xBB\n\xFF\n\xFE", Words{{u"ï»"_s, u"ÿ"_s, u"þ"_s}}},  // not quite marks
         {QByteArray("abc\n\n\0", 6), std::nullopt},  // a NUL after a line end: not UTF-16, its other line end falls on a high byte
-        {"\x81\n\x8D\n\x8F\n\x90\n\x9D\n\x80\x9F\xE9", Words{{u"€Ÿé"_s}}},  // the five bytes it leaves undefined
+        {"\x81\n\x8D\n\x8F\n\x90\n\x9D\nd\xE9j\xE0 \x80\x9F\nch\xE2teau", Words{{u"déjà €Ÿ"_s, u"château"_s}}},  // the five bytes it leaves undefined
         {QByteArray("\xFF\xFE" "a\0\n\0b", 7), std::nullopt},  // an odd byte count
         // After the UTF-8 mark a line that is not UTF-8 is skipped: the lead
         // bytes' edges for two, three and four bytes, a stray continuation byte, cut short.
@@ -117,6 +118,10 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {"GBK", u"工作|中国|朋友|学习|电脑|老师|天气|时间|谢谢|音乐"_s},                                      // Chinese
         {"Big5", u"工作|中國|朋友|學習|電腦|老師|天氣|時間|謝謝|音樂"_s},
         {"EUC-KR", u"안녕하세요|사랑|학교|친구|시간|한국어|음악|바다|하늘|감사합니다"_s},                      // Korean
+        {"windows-1257", u"ačiū|žąsis|šeštadienis|mėnulis|ąžuolas|gėlė|įlanka|ūkis|švęsti|žmogus"_s},           // Lithuanian
+        {"windows-1250", u"micuţă|şcoală|pădure|ţară|înţelepciune|făină|şarpe|mâine|ştiinţă|învăţător"_s},  // Romanian, as saved before ș ț
+        {"windows-1250", u"čovjek|ćevapi|đak|šuma|žaba|kuća|noć|džep|ljubav|večer"_s},                      // Croatian
+        {"windows-1250", u"főképp|tűz|örökké|szőlő|gyűrű|ősz|búza|kőris|fűzfa|hűség"_s},                    // Hungarian
         {"windows-1252", u"Mädchen|Größe|Straße|schön|Brücke|fünf|Käse|Übung|heißen|müde"_s},              // German
         {"windows-1252", u"élève|forêt|garçon|cœur|hôpital|naïf|déjà|où|Noël|château"_s},                  // French
         {"windows-1252", u"niño|corazón|español|mañana|canción|árbol|pingüino|señor|año|búho"_s},           // Spanish
@@ -139,6 +144,28 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
     rows.emplace_back((numbered(kMaxWords - 1) + QStringList{u"café"_s}).join(u"\r\n").toLatin1() + "\r\n" +
                           QStringEncoder("windows-1251")(cyrillic.mid(0, 300).join(u"\r\n")),
                       listed(numbered(kMaxWords - 1) + QStringList{u"café"_s}));
+    // Where the bytes alone can't tell (simpatični in Windows-1250 reads as
+    // simpatièni, a French word to the letters, in Windows-1252), the
+    // player's language does, foreign names and all; its locale's own code
+    // page first. English claims no letter beyond ASCII.
+    const std::tuple<const char*, const char*, QString, const char*> players[] = {
+        {"LC_CTYPE=hr_HR.UTF-8", "windows-1250", u"simpatični|večer|Hollywood"_s, "windows-1250"},
+        {"LC_ALL=C.UTF-8", "windows-1250", u"simpatični|večer|Hollywood"_s, "windows-1252"},
+        {"LC_ALL=cs_CZ.UTF-8", "ISO-8859-2", u"autoreferenční|Mühlbach|lístkovnice"_s, "ISO-8859-2"},
+        {"LC_ALL=cs_CZ.UTF-8", "windows-1250", u"večer|Mühlbach|kolo"_s, "windows-1250"},
+        {"LANG=en_US.UTF-8", "windows-1250", u"kolotočářka|úpěl|město"_s, "windows-1250"},
+        {"LC_ALL=ru_RU.KOI8-R", "KOI8-R", u"ВРЕМЯ|РАБОТА|ЖИЗНЬ"_s, "KOI8-R"},
+        {"LC_ALL=ru_RU.UTF-8", "KOI8-R", u"время|работа|жизнь"_s, "KOI8-R"},
+    };
+    for (const auto& [locale, written, words, read] : players) {
+        qunsetenv("LC_ALL");
+        qputenv("LANG", "C.UTF-8");
+        qputenv(QByteArray(locale).split('=')[0], QByteArray(locale).split('=')[1]);
+        const QByteArray bytes = QByteArray(QStringEncoder(written)(words)).replace('|', "\r\n");
+        EXPECT_EQ(decode(bytes, kReadChunkBytes).first, listed(QString(QStringDecoder(read)(bytes)).split(u"\r\n"_s))) << locale << " " << written;
+        qunsetenv("LC_CTYPE");
+    }
+    qputenv("LC_ALL", "C.UTF-8");
     // In UTF-16, a line with half a pair is skipped: alone, or the two in the wrong order.
     for (const bool little : {true, false})
         rows.emplace_back(utf16(u"ok\n\xD83D\n\xDE00\na\xD83D" u"b\n\xDE00\xD83D\nend"_s, little), okEnd);
