@@ -15,12 +15,11 @@ bool isGnome(const QProcessEnvironment& environment)
     return std::ranges::any_of(desktops, [](const QString& d) { return d.compare(u"GNOME"_s, Qt::CaseInsensitive) == 0; });
 }
 
-// A session that says nothing of its type is taken to be Wayland's where a
-// Wayland display is named.
+// Where Qt itself would go native: a Wayland session, or a Wayland display
+// named whatever the session says.
 bool isWayland(const QProcessEnvironment& environment)
 {
-    const QString type = environment.value(u"XDG_SESSION_TYPE"_s);
-    return type == u"wayland"_s || (type.isEmpty() && !environment.value(u"WAYLAND_DISPLAY"_s).isEmpty());
+    return environment.value(u"XDG_SESSION_TYPE"_s) == u"wayland"_s || !environment.value(u"WAYLAND_DISPLAY"_s).isEmpty();
 }
 
 // The player's own choice, read as Qt reads it: an empty variable is none.
@@ -41,8 +40,11 @@ std::optional<QString> preferredPlatform(const QProcessEnvironment& environment,
     // frame Wayland clients themselves (kwin, sway) keep them native.
     if (playerChose(environment, arguments) || environment.value(u"DISPLAY"_s).isEmpty())
         return std::nullopt;
+    // Native Wayland after all where Xwayland can't be reached (a DISPLAY
+    // left from elsewhere, an Xwayland that failed to start): Qt tries the
+    // plugins in turn.
     if (isGnome(environment) && isWayland(environment))
-        return u"xcb"_s;
+        return u"xcb;wayland"_s;
     return std::nullopt;
 }
 

@@ -12,9 +12,9 @@
 namespace skyquill {
 
 // The platform plugin to ask Qt for, if not its own default, given the
-// session's environment and the command line (its name first): "xcb" in
-// GNOME's Wayland session where Xwayland runs, unless the player chose with
-// QT_QPA_PLATFORM or -platform.
+// session's environment and the command line (its name first): Xwayland
+// first ("xcb;wayland") in GNOME's Wayland session where DISPLAY is set,
+// unless the player chose with QT_QPA_PLATFORM or -platform.
 std::optional<QString> preferredPlatform(const QProcessEnvironment& environment, const QStringList& arguments);
 
 // A frame of this size centred on the screen, but never above or left of it.

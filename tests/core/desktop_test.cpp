@@ -9,15 +9,15 @@ using namespace Qt::StringLiterals;
 
 TEST(Desktop, OnlyGnomeOnWaylandWithXwaylandRunsThroughXcbUnlessThePlayerChose)
 {
-    const QString gnome = u"XDG_CURRENT_DESKTOP=ubuntu:GNOME XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0"_s;
+    const QString gnome = u"XDG_CURRENT_DESKTOP=ubuntu:GNOME XDG_SESSION_TYPE=wayland"_s;
     const struct { QString environment; QStringList arguments; const char* platform; } sessions[] = {
-        {gnome + u" DISPLAY=:0"_s, {}, "xcb"},
+        {gnome + u" DISPLAY=:0"_s, {}, "xcb;wayland"},
         {gnome, {}, ""},  // no Xwayland
         {gnome + u" DISPLAY=:0 QT_QPA_PLATFORM=wayland"_s, {}, ""},
         {gnome + u" DISPLAY=:0"_s, {u"skyquill"_s, u"-platform"_s, u"wayland"_s}, ""},
         {gnome + u" DISPLAY=:0"_s, {u"skyquill"_s, u"--platform"_s, u"wayland"_s}, ""},
-        {u"XDG_CURRENT_DESKTOP=GNOME WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 QT_QPA_PLATFORM="_s, {}, "xcb"},
-        {u"XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=wayland-0 DISPLAY=:0"_s, {}, ""},
+        {u"XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 QT_QPA_PLATFORM="_s, {}, "xcb;wayland"},
+        {u"XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 DISPLAY=:0"_s, {}, ""},  // Qt takes X11 itself
         {u"XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:1"_s, {}, ""},
     };
     for (const auto& [variables, arguments, expected] : sessions) {
