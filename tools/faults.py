@@ -113,7 +113,7 @@ FAULTS = [
     ("frame-left-out-of-centring", "src/qt/game_window.cpp", "setGeometry(frame.marginsRemoved(frameMargins));", "move(frame.topLeft());"),
     ("centred-on-work-area", "src/qt/game_window.cpp", "placeFrame(rect().marginsAdded(frameMargins), screen()->geometry());", "placeFrame(rect().marginsAdded(frameMargins), screen()->availableGeometry());"),
     ("tall-frame-title-above-screen", "src/core/desktop.cpp", "std::max(frame.top(), screen.top())", "frame.top()"),
-    ("player-platform-overridden", "src/core/desktop.cpp", "    if (playerChose(environment, arguments) || environment", "    if (environment"),
+    ("player-platform-overridden", "src/core/desktop.cpp", "environment.value(u\"QT_QPA_PLATFORM\"_s)", "environment.value(u\"QT_QPA_PLATFORMTHEME\"_s)"),
     ("xcb-without-xwayland", "src/core/desktop.cpp", " || environment.value(u\"DISPLAY\"_s).isEmpty())", ")"),
     ("frame-after-map-ignored", "src/qt/frame_extents.cpp", "            differs_(*drawn);\n", ""),
     ("recentred-in-frame-known-before", "src/qt/game_window.cpp", "        centre(drawn);", "        centre(known);"),
