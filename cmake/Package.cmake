@@ -43,7 +43,7 @@ survives upgrades.]=])
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libuchardet0 (>= 0.0.7)")
 # A Wayland session runs the game natively only with Qt's Wayland plugin;
-# without it Qt falls back to XWayland.
+# without it Qt falls back to XWayland. (GNOME's asks for XWayland first.)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 
 if(NOT CMAKE_STRIP)

@@ -1,4 +1,5 @@
 #include "core/command_line.h"
+#include "core/desktop.h"
 #include "core/form.h"
 #include "version.h"
 #include "qt/game_window.h"
@@ -17,6 +18,9 @@ int main(int argc, char* argv[])
     if (line.exitStatus)
         return skyquill::answer(line);
 
+    // GNOME on Wayland: through Xwayland, framed and centred by mutter.
+    if (const auto platform = skyquill::preferredPlatform(QProcessEnvironment::systemEnvironment(), arguments))
+        qputenv("QT_QPA_PLATFORM", platform->toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Skyquill"));
     QApplication::setApplicationVersion(QString::fromLatin1(skyquill::kVersion));

@@ -1,6 +1,7 @@
 #include "qt/game_window.h"
 
 #include "core/design.h"
+#include "core/desktop.h"
 #include "qt/frame_extents.h"
 
 #include <QCloseEvent>
@@ -303,9 +304,9 @@ void GameWindow::showCentred()
 
 void GameWindow::centre(const QMargins& frameMargins)
 {
-    // On the whole screen, as the player sees it, panels or not.
-    QRect frame = rect().marginsAdded(frameMargins);
-    frame.moveCenter(screen()->geometry().center());
+    // On the whole screen, as the player sees it, panels or not; a frame
+    // too tall for it keeps its title bar on it.
+    const QRect frame = placeFrame(rect().marginsAdded(frameMargins), screen()->geometry());
     // The client area's own position: the manager then lays its frame around
     // it, whatever gravity it would give a frame position.
     setGeometry(frame.marginsRemoved(frameMargins));

@@ -46,7 +46,8 @@ protected:
 private:
     void buildField();
     void buildMenus();
-    // Puts the window, in a frame of these widths, at the centre of its screen.
+    // Puts the window, in a frame of these widths, at the centre of its screen
+    // (at its top where the frame is taller than the screen).
     void centre(const QMargins& frameMargins);
     void mirrorAll();
     void mirrorTimer();
