@@ -95,7 +95,7 @@ FAULTS = [
     ("locale-codeset-ignored", "src/core/code_page.cpp", "player.codePage = codeset;", "player.codePage = player.codePage;"),
     ("legacy-page-competes", "src/core/code_page.cpp", "if (script != nullptr && QByteArray(script->pages).startsWith(player.codePage))", "if (script != nullptr)"),
     ("player-script-not-tried", "src/core/code_page.cpp", "for (const QByteArray& page : QByteArray(script->pages).split(' '))\n                own.consider", "for (const QByteArray& page : QByteArray(script->pages).split(' ').mid(0, 1))\n                own.consider"),
-    ("borrowed-letters-strange", "src/core/code_page.cpp", "own.consider(player.codePage, {player.language}, true);", "own.consider(player.codePage, {player.language}, false);"),
+    ("borrowed-letters-strange", "src/core/code_page.cpp", "const USet* borrowed = borrowing ? letters", "const USet* borrowed = borrowing && false ? letters"),
     ("english-claims-accents", "src/core/code_page.cpp", "fit_.strange == 0 && fit_.foreign <= fit_.own;", "fit_.strange == 0;"),
     ("capitals-not-weighed", "src/core/code_page.cpp", "reading.capitals += inWord && QChar::isUpper(c);", "reading.capitals += inWord && QChar::isUpper(c) && false;"),
     ("western-not-first", "src/core/code_page.cpp", "    judge.considerScript(\"windows-1252\");\n", ""),
