@@ -129,32 +129,36 @@ struct Fit {
 
 // A page's reading of a sample: how often each character occurs that a
 // language may or may not count among its letters (those beyond ASCII, ASCII
-// letters, controls), how many of them no language does, and the capitals
-// within words.
+// letters, controls); how many characters no language has as letters, a
+// capital right after a small letter among them (mixed case is how one
+// script read as another looks); and the capitals within words.
 struct Reading {
     std::map<uint, qsizetype> judged;
-    qsizetype junk = 0, capitals = 0;
+    qsizetype junk = 0, mixed = 0, capitals = 0;
 };
 
 Reading readingOf(const QString& text)
 {
     Reading reading;
-    bool inWord = false;
+    uint last = 0;
     for (const uint c : text.toUcs4()) {
         const bool letter = QChar::isLetter(c);
         if (c >= 0x80 || letter || (c < 0x20 && c != '\n' && c != '\r')) {
             ++reading.judged[c];
             reading.junk += !letter && !QChar::isMark(c);
         }
-        reading.capitals += inWord && QChar::isUpper(c);
-        inWord = letter;
+        const bool capital = QChar::isUpper(c);
+        reading.mixed += capital && QChar::isLower(last);
+        reading.capitals += capital && QChar::isLetter(last);
+        last = c;
     }
+    reading.junk += reading.mixed;
     return reading;
 }
 
 Fit fitOf(const Reading& reading, const USet* own, const USet* borrowed)
 {
-    Fit fit{.capitals = reading.capitals};
+    Fit fit{.strange = reading.mixed, .capitals = reading.capitals};
     for (const auto& [c, count] : reading.judged) {
         if (uset_contains(own, static_cast<UChar32>(c)))
             fit.own += c >= 0x80 ? count : 0;
@@ -226,12 +230,19 @@ public:
         QStringDecoder decoder(page.constData());
         if (!decoder.isValid())
             return;
-        const Reading reading = readingOf(QString(decoder(sample_)).normalized(QString::NormalizationForm_C));
-        // A reading with more characters that no language has among its
-        // letters than the best has strange ones fits none better.
-        if (!best_.isEmpty() && reading.junk > fit_.strange)
-            return;
+        QString text = decoder(sample_);
+        // A language's letters are composed; Windows-1258 writes Vietnamese
+        // tones as marks after the letter.
+        if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isMark(); }))
+            text = text.normalized(QString::NormalizationForm_C);
+        const Reading reading = readingOf(text);
+        // What no language has among its letters, and the capitals, any
+        // language's fit counts: once that is no better than the best, no
+        // language of this reading can win.
+        const Fit least{.strange = reading.junk, .capitals = reading.capitals};
         for (const QByteArray& language : languages) {
+            if (!best_.isEmpty() && !(least < fit_))
+                return;
             const USet* own = letters(language, ULOCDATA_ES_STANDARD);
             const USet* borrowed = borrowing ? letters(language, ULOCDATA_ES_AUXILIARY) : nullptr;
             if (const Fit fit = fitOf(reading, own, borrowed); best_.isEmpty() || fit < fit_)
@@ -291,13 +302,18 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
     const Uchardet* library = uchardet();
     if (library == nullptr)
         return {};
-    // Otherwise Windows-1252 first, as Western lists have always been read,
-    // then the scripts the detectors name, likeliest first: the page whose
-    // reading fits one of its languages best.
+    // Otherwise the page whose reading fits one of its languages best, of:
+    // the script both detectors name, where they agree; Windows-1252's, as
+    // Western lists have always been read; then the scripts either names,
+    // likeliest first.
+    const QByteArray uchardetSays = askUchardet(*library, sample);
+    const QByteArrayList icuSays = askIcu(sample);
     Judge judge(sample);
+    if (!icuSays.isEmpty() && scriptOf(uchardetSays) == scriptOf(icuSays.front()))
+        judge.considerScript(uchardetSays);
     judge.considerScript("windows-1252");
-    judge.considerScript(askUchardet(*library, sample));
-    for (const QByteArray& name : askIcu(sample))
+    judge.considerScript(uchardetSays);
+    for (const QByteArray& name : icuSays)
         judge.considerScript(name);
     return judge.best();
 }
