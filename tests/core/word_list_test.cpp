@@ -152,6 +152,8 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
     const std::tuple<const char*, const char*, QString, const char*> players[] = {
         {"LC_CTYPE=hr_HR.UTF-8", "windows-1250", u"simpatični|večer|Hollywood"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1250", u"simpatični|večer|Hollywood"_s, "windows-1252"},
+        {"LC_ALL=C.UTF-8", "windows-1254", u"ışık|dağ|şeker|kış|yağmur|başlık|ağır|kaşık|sığır|yaşlı"_s, "windows-1254"},  // Icelandic letters in Windows-1252, but both detectors say Turkish
+        {"LC_ALL=C.UTF-8", "windows-874", u"ภาษา|สวัสดี|ขอบคุณ|โรงเรียน"_s, "windows-874"},
         {"LC_ALL=cs_CZ.UTF-8", "ISO-8859-2", u"autoreferenční|Mühlbach|lístkovnice"_s, "ISO-8859-2"},
         {"LC_ALL=cs_CZ.UTF-8", "windows-1250", u"večer|Mühlbach|kolo"_s, "windows-1250"},
         {"LANG=fr_FR.UTF-8", "windows-1250", u"kolotočářka|úpěl|město"_s, "windows-1250"},
