@@ -50,7 +50,7 @@ int main(int argc, char** argv)
                 const skyquill::WordList list = skyquill::readWordList(buffer);
                 right += list.words == std::vector<QString>(words.begin(), words.end());
                 if (list.words != std::vector<QString>(words.begin(), words.end()) && qEnvironmentVariableIsSet("SURVEY_SHOW"))
-                    std::printf("\n  %s %d: %s", player.constData(), size, QStringList(list.words.begin(), list.words.end()).join(u' ').toUtf8().constData());
+                    std::printf("\n  %s %d: %s (%s)", player.constData(), size, QStringList(list.words.begin(), list.words.end()).join(u' ').toUtf8().constData(), words.join(u' ').toUtf8().constData());
             }
             std::printf(" %6.1f", 100.0 * right / std::max(made, 1));
         }

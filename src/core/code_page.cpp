@@ -129,36 +129,32 @@ struct Fit {
 
 // A page's reading of a sample: how often each character occurs that a
 // language may or may not count among its letters (those beyond ASCII, ASCII
-// letters, controls); how many characters no language has as letters, a
-// capital right after a small letter among them (mixed case is how one
-// script read as another looks); and the capitals within words.
+// letters, controls), how many of them no language has as letters, and the
+// capitals within words.
 struct Reading {
     std::map<uint, qsizetype> judged;
-    qsizetype junk = 0, mixed = 0, capitals = 0;
+    qsizetype junk = 0, capitals = 0;
 };
 
 Reading readingOf(const QString& text)
 {
     Reading reading;
-    uint last = 0;
+    bool inWord = false;
     for (const uint c : text.toUcs4()) {
         const bool letter = QChar::isLetter(c);
         if (c >= 0x80 || letter || (c < 0x20 && c != '\n' && c != '\r')) {
             ++reading.judged[c];
             reading.junk += !letter && !QChar::isMark(c);
         }
-        const bool capital = QChar::isUpper(c);
-        reading.mixed += capital && QChar::isLower(last);
-        reading.capitals += capital && QChar::isLetter(last);
-        last = c;
+        reading.capitals += inWord && QChar::isUpper(c);
+        inWord = letter;
     }
-    reading.junk += reading.mixed;
     return reading;
 }
 
 Fit fitOf(const Reading& reading, const USet* own, const USet* borrowed)
 {
-    Fit fit{.strange = reading.mixed, .capitals = reading.capitals};
+    Fit fit{.capitals = reading.capitals};
     for (const auto& [c, count] : reading.judged) {
         if (uset_contains(own, static_cast<UChar32>(c)))
             fit.own += c >= 0x80 ? count : 0;
