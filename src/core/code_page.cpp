@@ -28,8 +28,10 @@ namespace {
 // "ANSI" text in first, with the names detectors give them, and the
 // languages Windows saves in that page.
 struct Script {
-    const char* pages;
-    const char* languages;
+    const char* pageNames;
+    const char* languageNames;
+    QByteArrayList pages() const { return QByteArray(pageNames).split(' '); }
+    QByteArrayList languages() const { return QByteArray(languageNames).split(' '); }
 };
 constexpr Script kScripts[] = {
     {"windows-1252 ISO-8859-1 ISO-8859-15", "fr de es it pt nl da sv nb fi is ca ga"},
@@ -73,8 +75,8 @@ PlayerLanguage playerLanguage()
         language = "sr_Latn";
     PlayerLanguage player;
     for (const Script& script : kScripts)
-        if (QByteArray(script.languages).split(' ').contains(language))
-            player = {language, QByteArray(script.pages).split(' ').front()};
+        if (script.languages().contains(language))
+            player = {language, script.pages().front()};
     // A legacy locale saves in its own code page.
     const QByteArray normal = codeset.toLower().replace('-', "");
     if (!player.language.isEmpty() && !codeset.isEmpty() && normal != "utf8")
@@ -88,7 +90,7 @@ namespace {
 const Script* scriptOf(QByteArrayView page)
 {
     for (const Script& script : kScripts)
-        for (const QByteArray& name : QByteArray(script.pages).split(' '))
+        for (const QByteArray& name : script.pages())
             if (name.compare(page, Qt::CaseInsensitive) == 0)
                 return &script;
     return nullptr;
@@ -253,8 +255,8 @@ public:
         if (script == nullptr || std::find(seen_.begin(), seen_.end(), script) != seen_.end())
             return;
         seen_.push_back(script);
-        for (const QByteArray& page : QByteArray(script->pages).split(' '))
-            consider(page, QByteArray(script->languages).split(' '), false);
+        for (const QByteArray& page : script->pages())
+            consider(page, script->languages(), false);
     }
 
     QByteArray best() const { return best_; }
@@ -289,8 +291,8 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
         own.consider(player.codePage, {player.language}, true);
         // A legacy locale's own page is the only one its machine saves in.
         const Script* script = scriptOf(player.codePage);
-        if (script != nullptr && QByteArray(script->pages).startsWith(player.codePage))
-            for (const QByteArray& page : QByteArray(script->pages).split(' '))
+        if (script != nullptr && script->pages().front() == player.codePage)
+            for (const QByteArray& page : script->pages())
                 own.consider(page, {player.language}, true);
         if (own.fits())
             return own.best();
