@@ -48,7 +48,12 @@ sr_RS windows-1251 sr_RS.UTF-8
 ko windows-949 ko_KR.UTF-8
 th_TH windows-874 th_TH.UTF-8"
 dicts=$(echo "$rows" | awk '$1 != "held-out" && $1 != "ja" { print $1 }' | sort -u)
-packages=$(for d in $dicts; do dpkg -S "/usr/share/hunspell/$d.dic" 2>/dev/null | cut -d: -f1 || echo "hunspell-${d%%_*}" | tr A-Z a-z; done | sort -u)
+# Debian names a dictionary's package by language and country (hunspell-de-de) or by language alone.
+packages=$(for d in $dicts; do
+    for p in "hunspell-$(echo "$d" | tr A-Z_ a-z-)" "hunspell-${d%%_*}"; do
+        apt-cache show "$p" >/dev/null 2>&1 && { echo "$p"; break; }
+    done
+done | sort -u)
 missing=$(for p in $packages mecab-ipadic; do dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok' || echo "$p"; done)
 [[ -z $missing ]] || apt-get install -y -qq --no-install-recommends $missing >/dev/null
 # A dictionary's words, without affix flags, numbers or blanks, in UTF-8.

@@ -1,6 +1,6 @@
 // Start-up: seed the random source, clear the cycle, load the word list.
 #include "core/form.h"
-#include "core/word_list.h"
+#include "core/list_file.h"
 
 #include <algorithm>
 #include <utility>

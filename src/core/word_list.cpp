@@ -2,27 +2,14 @@
 
 #include "core/code_page.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QLocale>
 #include <QStringDecoder>
-#include <QThread>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <functional>
 #include <optional>
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace skyquill {
 namespace {
@@ -222,10 +209,7 @@ private:
 // Reading stops with the pass, so what is kept is what the list needed.
 class Bytes {
 public:
-    // Fills up to its second argument's bytes; 0 at the end, -1 with `error` set on failure.
-    using Read = std::function<qint64(char*, qint64, QString& error)>;
-
-    Bytes(Read read, qint64 chunkBytes) : read_(std::move(read)), chunk_(chunkBytes) {}
+    Bytes(ReadBytes read, qint64 chunkBytes) : read_(std::move(read)), chunk_(chunkBytes) {}
 
     // Up to a read's worth of bytes from `at`, reading on where none are kept:
     // empty at the end, std::nullopt if the read failed.
@@ -251,7 +235,7 @@ public:
     QString error;
 
 private:
-    Read read_;
+    ReadBytes read_;
     qint64 chunk_;
     QByteArray kept_;
     bool ended_ = false, failed_ = false;
@@ -278,13 +262,6 @@ Encoding unmarkedUtf16(QByteArrayView sample)
     return Encoding::Guess;
 }
 
-WordList refused(const QString& why)
-{
-    WordList list;
-    list.refusal = why;
-    return list;
-}
-
 WordList readWords(Bytes& bytes)
 {
     struct Bom {
@@ -298,7 +275,7 @@ WordList readWords(Bytes& bytes)
     }};
     const auto head = bytes.span(0, kSampleBytes, kSampleBytes);
     if (!head)
-        return refused(bytes.error);
+        return WordList::refused(bytes.error);
     Encoding encoding = Encoding::Guess;
     qsizetype start = 0;
     for (const Bom& bom : kBoms) {
@@ -321,7 +298,7 @@ WordList readWords(Bytes& bytes)
             at += piece->size();
         }
         if (!piece)
-            return refused(bytes.error);
+            return WordList::refused(bytes.error);
         pass.finish();
         if (pass.outcome == Pass::Outcome::NotUtf8) {
             // Read it all again in its code page, told by the bytes from the
@@ -332,7 +309,7 @@ WordList readWords(Bytes& bytes)
             const auto* line = std::find_if(std::make_reverse_iterator(high), kept.rend(), isLineEnd).base();
             const auto sample = bytes.span(line - kept.begin(), kSampleBytes, kSampleBytes);
             if (!sample)
-                return refused(bytes.error);
+                return WordList::refused(bytes.error);
             // No further than the lines that can still hold words: what
             // follows the 10,000th word must not tell how it reads.
             qsizetype lines = kMaxWords - static_cast<qsizetype>(pass.words.size());
@@ -346,55 +323,13 @@ WordList readWords(Bytes& bytes)
             continue;
         }
         if (pass.outcome == Pass::Outcome::Refused)
-            return refused(pass.refusal);
+            return WordList::refused(pass.refusal);
         if (const QString note = pass.skippedNote(); !note.isEmpty())
             list.notes.append(note);
         list.words = std::move(pass.words);
         return list;
     }
 }
-
-#ifdef Q_OS_UNIX
-// A pipe, named or not. A named one that no program has opened for writing
-// would keep open() waiting: it is opened without waiting, and given a
-// second to find a writer. Once one is there, reading waits on it.
-WordList readPipe(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return refused(QString::fromLocal8Bit(std::strerror(errno)));
-    const struct Closing {
-        int fd;
-        ~Closing() { ::close(fd); }
-    } closing{fd};
-    QElapsedTimer waited;
-    waited.start();
-    bool writer = false;
-    Bytes bytes([&](char* data, qint64 size, QString& error) -> qint64 {
-        for (;;) {
-            const ssize_t got = ::read(fd, data, static_cast<size_t>(size));
-            writer = writer || got > 0;
-            if (got > 0 || (got == 0 && writer))
-                return got;
-            if (got < 0 && errno != EAGAIN && errno != EINTR) {
-                error = QString::fromLocal8Bit(std::strerror(errno));
-                return -1;
-            }
-            writer = writer || got < 0;  // EAGAIN: a writer is there, with nothing to say yet
-            if (writer) {
-                pollfd ready{fd, POLLIN, 0};
-                ::poll(&ready, 1, -1);
-            } else if (waited.elapsed() < 1000) {
-                QThread::msleep(10);
-            } else {
-                error = u"no program writes to this pipe"_s;
-                return -1;
-            }
-        }
-    }, kReadChunkBytes);
-    return readWords(bytes);
-}
-#endif
 
 }  // namespace
 
@@ -413,36 +348,20 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
+WordList readWordList(ReadBytes read, qint64 chunkBytes)
+{
+    Bytes bytes(std::move(read), chunkBytes);
+    return readWords(bytes);
+}
+
 WordList readWordList(QIODevice& device, qint64 chunkBytes)
 {
-    Bytes bytes([&device](char* data, qint64 size, QString& error) {
+    return readWordList([&device](char* data, qint64 size, QString& error) {
         const qint64 got = device.read(data, size);
         if (got < 0)
             error = device.errorString();
         return got;
     }, chunkBytes);
-    return readWords(bytes);
-}
-
-WordList readWordList(const QString& path)
-{
-    // QFileInfo looks without opening, which a device might not like.
-    const QFileInfo info(path);
-    if (!info.exists())
-        return refused(u"No such file or directory"_s);
-    if (info.isDir())
-        return refused(u"Is a directory"_s);
-#ifdef Q_OS_UNIX
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode))
-        return readPipe(path);
-#endif
-    if (!info.isFile())
-        return refused(u"not a file or a pipe"_s);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return refused(file.errorString());
-    return readWordList(file);
 }
 
 }  // namespace skyquill

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 class QIODevice;
@@ -26,9 +28,19 @@ struct WordList {
     // What a player should know of a list that was read: lines skipped, a
     // code page this build could not tell.
     QStringList notes;
+
+    static WordList refused(QString why)
+    {
+        WordList list;
+        list.refusal = std::move(why);
+        return list;
+    }
 };
 
-// Reads the words from an open device, `chunkBytes` at a time. Each byte is
+// Fills `data` with up to `size` bytes: 0 at the end, -1 with `error` set on failure.
+using ReadBytes = std::function<qint64(char* data, qint64 size, QString& error)>;
+
+// Reads the words that `read` gives, `chunkBytes` at a time. Each byte is
 // read once: a pipe is as good as a file.
 //
 // Blanks (space, tab, VT, FF) around a word are trimmed, a U+FEFF at the
@@ -36,12 +48,9 @@ struct WordList {
 // whose word no key could type: one holding a control character (Unicode
 // category Cc), half a surrogate pair, or bytes that are not text in the
 // list's encoding. The game could never be won with it.
+WordList readWordList(ReadBytes read, qint64 chunkBytes = kReadChunkBytes);
+// The same from an open device.
 WordList readWordList(QIODevice& device, qint64 chunkBytes = kReadChunkBytes);
-
-// The same for the file at path: a regular file or a pipe. A directory or a
-// device is refused without being read, and so is a named pipe that no
-// program opens for writing within a second.
-WordList readWordList(const QString& path);
 
 // Windows-1252 as ICU decodes it, for a Qt built without ICU, where
 // QStringDecoder("windows-1252") is not valid.
