@@ -38,10 +38,10 @@ play it from the menu too. The system's list,
 survives upgrades.]=])
 
 # Depends: the libraries the game links, as dpkg-shlibdeps works them out,
-# uchardet, which it loads when a list needs it, and the font that the
+# uchardet and CLD2, which it loads when a list needs them, and the font that the
 # window's sans-serif text falls back to.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libuchardet0 (>= 0.0.7)")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libuchardet0 (>= 0.0.7), libcld2-0")
 # A Wayland session runs the game natively only with Qt's Wayland plugin;
 # without it Qt falls back to XWayland. (GNOME's asks for XWayland first.)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)

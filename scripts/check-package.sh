@@ -17,7 +17,9 @@ cmake --workflow --preset deb
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/release/CMakeCache.txt)
 deb=build/release/skyquill_${version}_$(dpkg --print-architecture).deb
 lintian --fail-on error,warning,info "$deb" || fail "lintian has something to say"
-[[ $(dpkg-deb -f "$deb" Depends) == *libuchardet0* ]] || fail "Depends does not name libuchardet0"
+for lib in libuchardet0 libcld2-0; do
+  [[ $(dpkg-deb -f "$deb" Depends) == *"$lib"* ]] || fail "Depends does not name $lib"
+done
 
 root=$scratch/deb
 dpkg-deb -x "$deb" "$root"

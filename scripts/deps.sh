@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libicu-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libcld2-dev libicu-dev
   # the unit tests
   libgtest-dev
   # the real-window suite: a virtual X server, two window managers, input and screenshots
@@ -18,7 +18,7 @@ packages=(
   valgrind python3-xlib gcovr pngquant
 )
 if [[ "${1:-}" == "--play" ]]; then
-  packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libicu-dev fonts-dejavu-core)
+  packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libuchardet-dev libcld2-dev libicu-dev fonts-dejavu-core)
 fi
 
 missing=()

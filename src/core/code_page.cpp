@@ -6,6 +6,10 @@
 #include <QLibrary>
 #include <QStringDecoder>
 
+#include <cstdio>  // before CLD2's header, which needs FILE
+
+#include <cld2/public/compact_lang_det.h>
+#include <cld2/public/encodings.h>
 #include <uchardet.h>
 #include <unicode/ucsdet.h>
 #include <unicode/ulocdata.h>
@@ -96,6 +100,12 @@ const Script* scriptOf(QByteArrayView page)
     return nullptr;
 }
 
+// A language without its script: "sr" for "sr_Latn".
+QByteArray baseOf(const QByteArray& language)
+{
+    return language.split('_').front();
+}
+
 using Letters = std::unique_ptr<USet, decltype(&uset_close)>;
 
 // A language's own letters as ICU's locale data lists them (or, with
@@ -169,6 +179,13 @@ Fit fitOf(const Reading& reading, const USet* own, const USet* borrowed)
 // uchardet is loaded the first time a list needs it: most lists are UTF-8,
 // and loading it at start-up would cost more than a tenth of reading the
 // bundled list. Without it, there is no detector.
+template <typename Function>
+bool resolve(QLibrary& library, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(library.resolve(name));
+    return function != nullptr;
+}
+
 struct Uchardet {
     decltype(&uchardet_new) create;
     decltype(&uchardet_handle_data) handle;
@@ -181,17 +198,47 @@ const Uchardet* uchardet()
 {
     static const std::optional<Uchardet> loaded = []() -> std::optional<Uchardet> {
         QLibrary library(QStringLiteral("uchardet"), 0);
-        const auto get = [&library](const char* name, auto& function) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
-            return function != nullptr;
-        };
         Uchardet found{};
-        if (get("uchardet_new", found.create) && get("uchardet_handle_data", found.handle) && get("uchardet_data_end", found.end) &&
-            get("uchardet_get_charset", found.charset) && get("uchardet_delete", found.destroy))
+        if (resolve(library, "uchardet_new", found.create) && resolve(library, "uchardet_handle_data", found.handle) &&
+            resolve(library, "uchardet_data_end", found.end) && resolve(library, "uchardet_get_charset", found.charset) &&
+            resolve(library, "uchardet_delete", found.destroy))
             return found;
         return std::nullopt;
     }();
     return loaded ? &*loaded : nullptr;
+}
+
+// The language CLD2 (Chrome's detector) takes the words of `text` for, as
+// ICU names it; empty without CLD2, which is loaded only when a tie needs it.
+// A C++ library: its functions go by their mangled names.
+QByteArray languageOfWords(const QString& text)
+{
+    using Detect = CLD2::Language (*)(const char*, int, bool, const CLD2::CLDHints*, int, CLD2::Language*, int*, double*,
+                                      CLD2::ResultChunkVector*, int*, bool*);
+    using Code = const char* (*)(CLD2::Language);
+    static const std::optional<std::pair<Detect, Code>> cld2 = []() -> std::optional<std::pair<Detect, Code>> {
+        QLibrary library(QStringLiteral("cld2"), 0);
+        std::pair<Detect, Code> found{};
+        if (resolve(library, "_ZN4CLD224ExtDetectLanguageSummaryEPKcibPKNS_8CLDHintsEiPNS_8LanguageEPiPdPSt6vectorINS_11ResultChunkESaISA_EES7_Pb",
+                    found.first) &&
+            resolve(library, "_ZN4CLD212LanguageCodeENS_8LanguageE", found.second))
+            return found;
+        return std::nullopt;
+    }();
+    if (!cld2)
+        return {};
+    const QByteArray utf8 = text.toUtf8();
+    const CLD2::CLDHints hints{nullptr, nullptr, CLD2::UNKNOWN_ENCODING, CLD2::UNKNOWN_LANGUAGE};
+    std::array<CLD2::Language, 3> languages{};
+    std::array<int, 3> percents{};
+    std::array<double, 3> scores{};
+    int bytes = 0;
+    bool reliable = false;
+    // A short list gets an answer, however unsure, rather than none.
+    const QByteArray code = cld2->second(cld2->first(utf8.constData(), static_cast<int>(utf8.size()), true, &hints, CLD2::kCLDFlagBestEffort,
+                                                     languages.data(), percents.data(), scores.data(), nullptr, &bytes, &reliable));
+    // CLD2 keeps two codes ISO 639 has since changed.
+    return code == "iw" ? "he" : code == "no" ? "nb" : code;
 }
 
 QByteArray askUchardet(const Uchardet& library, QByteArrayView sample)
@@ -235,17 +282,46 @@ public:
             text = text.normalized(QString::NormalizationForm_C);
         const Reading reading = readingOf(text);
         // What no language has among its letters, and the capitals, any
-        // language's fit counts: once that is no better than the best, no
-        // language of this reading can win.
+        // language's fit counts: once that is worse than the best, no
+        // language of this reading can win or tie.
         const Fit least{.strange = reading.junk, .capitals = reading.capitals};
         for (const QByteArray& language : languages) {
-            if (!best_.isEmpty() && !(least < fit_))
+            if (!best_.isEmpty() && fit_ < least)
                 return;
             const USet* own = letters(language, ULOCDATA_ES_STANDARD);
             const USet* borrowed = borrowing ? letters(language, ULOCDATA_ES_AUXILIARY) : nullptr;
-            if (const Fit fit = fitOf(reading, own, borrowed); best_.isEmpty() || fit < fit_)
+            const Fit fit = fitOf(reading, own, borrowed);
+            if (best_.isEmpty() || fit < fit_) {
                 std::tie(best_, fit_) = std::pair(page, fit);
+                tied_.clear();
+            }
+            if (!(fit_ < fit))
+                tied_.push_back({page, language, text});
         }
+    }
+
+    // Of the readings that fit best, the first, unless each is words of a
+    // language and CLD2 takes the first's for none of its script's languages
+    // and another's for one that reading fits: where the letters can't tell
+    // (č in Windows-1250 is è in Windows-1252), the words can.
+    QByteArray best() const
+    {
+        if (fit_.strange > 0 || std::all_of(tied_.begin(), tied_.end(), [this](const Tie& tie) { return tie.page == best_; }))
+            return best_;
+        std::map<QByteArray, QByteArray> said;  // a page's reading, as CLD2 takes its words
+        const auto wordsOf = [&said](const Tie& tie) {
+            const auto [at, asked] = said.try_emplace(tie.page);
+            if (asked)
+                at->second = languageOfWords(tie.text);
+            return at->second;
+        };
+        const QByteArrayList languages = scriptOf(best_)->languages();
+        if (std::any_of(languages.begin(), languages.end(), [&](const QByteArray& language) { return baseOf(language) == wordsOf(tied_.front()); }))
+            return best_;
+        for (const Tie& tie : tied_)
+            if (baseOf(tie.language) == wordsOf(tie))
+                return tie.page;
+        return best_;
     }
 
     // Each page of the script `name` belongs to, as words of its languages.
@@ -259,7 +335,8 @@ public:
             consider(page, script->languages(), false);
     }
 
-    QByteArray best() const { return best_; }
+    // The first of the readings that fit best.
+    QByteArray firstBest() const { return best_; }
     // Words of the language, where its own letters are no fewer than those of foreign words.
     bool fits() const { return !best_.isEmpty() && fit_.strange == 0 && fit_.foreign <= fit_.own; }
 
@@ -277,6 +354,11 @@ private:
     std::vector<const Script*> seen_;
     QByteArray best_;
     Fit fit_;
+    struct Tie {
+        QByteArray page, language;
+        QString text;
+    };
+    std::vector<Tie> tied_;  // the readings that fit as well as the best, in the order shown
 };
 
 }  // namespace
@@ -295,7 +377,7 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
             for (const QByteArray& page : script->pages())
                 own.consider(page, {player.language}, true);
         if (own.fits())
-            return own.best();
+            return own.firstBest();
     }
     const Uchardet* library = uchardet();
     if (library == nullptr)
@@ -303,7 +385,7 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
     // Otherwise the page whose reading fits one of its languages best, of:
     // the script both detectors name, where they agree; Windows-1252's, as
     // Western lists have always been read; then the scripts either names,
-    // likeliest first.
+    // likeliest first. A tie goes by the language of the words.
     const QByteArray uchardetSays = askUchardet(*library, sample);
     const QByteArrayList icuSays = askIcu(sample);
     Judge judge(sample);

@@ -149,8 +149,8 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
                           QStringEncoder("windows-1251")(cyrillic.mid(0, 300).join(u"\r\n")),
                       listed(numbered(kMaxWords - 1) + QStringList{u"café"_s}));
     // Where the bytes alone can't tell (simpatični in Windows-1250 reads as
-    // simpatièni, a French word to the letters, in Windows-1252), the
-    // player's language does, foreign names and all; its locale's own code
+    // simpatièni, a French word to the letters, in Windows-1252, and three
+    // words are too few for CLD2), the player's language does, foreign names and all; its locale's own code
     // page first. A French player's language claims no Czech list
     // whose letters are mostly foreign to French.
     const std::tuple<const char*, const char*, QString, const char*> players[] = {
@@ -160,6 +160,9 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {"LC_ALL=sr_RS.UTF-8@latin", "windows-1250", u"simpatični|večer|Beograd"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1257", u"ačiū|Washington|žąsis"_s, "windows-1257"},  // ASCII's letters are Lithuanian's too
         {"LC_ALL=C.UTF-8", "windows-1250", u"niedośniony|nierzeczenia|kliwerbom|rocznikowy|Markizy"_s, "windows-1250"},  // "niedo" tells uchardet
+        // Where both letters fit, the words tell: Croatian, not French with è; Hebrew, whose words CLD2 takes for Yiddish, not Greek.
+        {"LC_ALL=C.UTF-8", "windows-1250", u"teoforični|ekspanzionizam|prekriti|arabizirati|zavjetovati"_s, "windows-1250"},
+        {"LC_ALL=C.UTF-8", "windows-1255", u"התמסטלויותיכם|מסיימך|טרמפולינתכן|בגידותייך|נמנמנה"_s, "windows-1255"},
         {"LC_ALL=cs_CZ.UTF-8", "ISO-8859-2", u"autoreferenční|Mühlbach|lístkovnice"_s, "ISO-8859-2"},
         {"LC_ALL=cs_CZ.UTF-8", "windows-1250", u"večer|Mühlbach|kolo"_s, "windows-1250"},
         {"LANG=fr_FR.UTF-8", "windows-1250", u"kolotočářka|úpěl|město"_s, "windows-1250"},
