@@ -12,6 +12,7 @@
 #include <cld2/public/encodings.h>
 #include <uchardet.h>
 #include <unicode/ucsdet.h>
+#include <unicode/uenum.h>
 #include <unicode/ulocdata.h>
 #include <unicode/uset.h>
 
@@ -133,6 +134,7 @@ Letters lettersOf(const QByteArray& language, ULocaleDataExemplarSetType kind)
 // its own.
 struct Fit {
     qsizetype strange = 0, foreign = 0, capitals = 0, own = 0;
+    qsizetype junk = 0;  // of the strange, what no language has as a letter
     bool operator<(const Fit& other) const
     {
         return std::tie(strange, foreign, capitals) < std::tie(other.strange, other.foreign, other.capitals);
@@ -166,7 +168,7 @@ Reading readingOf(const QString& text)
 
 Fit fitOf(const Reading& reading, const USet* own, const USet* borrowed)
 {
-    Fit fit{.capitals = reading.capitals};
+    Fit fit{.capitals = reading.capitals, .junk = reading.junk};
     for (const auto& [c, count] : reading.judged) {
         if (uset_contains(own, static_cast<UChar32>(c)))
             fit.own += c >= 0x80 ? count : 0;
@@ -263,6 +265,21 @@ QByteArrayList askIcu(QByteArrayView sample)
     return names;
 }
 
+bool icuDetects(const Script& script)
+{
+    static const QByteArrayList detectable = [] {
+        QByteArrayList names;
+        UErrorCode status = U_ZERO_ERROR;
+        const std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status), &ucsdet_close);
+        const std::unique_ptr<UEnumeration, decltype(&uenum_close)> all(ucsdet_getAllDetectableCharsets(detector.get(), &status), &uenum_close);
+        while (const char* name = U_SUCCESS(status) ? uenum_next(all.get(), nullptr, &status) : nullptr)
+            names.append(name);
+        return names;
+    }();
+    const QByteArrayList pages = script.pages();
+    return std::any_of(pages.begin(), pages.end(), [](const QByteArray& page) { return detectable.contains(page); });
+}
+
 // The reading that fits best of those it is shown, the first on a tie.
 class Judge {
 public:
@@ -335,6 +352,10 @@ public:
             consider(page, script->languages(), false);
     }
 
+    // Letters in their case: nothing no language has as a letter, no capital
+    // within a word. Clean: words of a language too.
+    bool lettered() const { return !best_.isEmpty() && fit_.junk == 0 && fit_.capitals == 0; }
+    bool clean() const { return lettered() && fit_.strange == 0; }
     // The first of the readings that fit best.
     QByteArray firstBest() const { return best_; }
     // Words of the language, where its own letters are no fewer than those of foreign words.
@@ -395,6 +416,18 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
     judge.considerScript(uchardetSays);
     for (const QByteArray& name : icuSays)
         judge.considerScript(name);
+    // ICU ranks every script it knows, but knows no Baltic, Thai or
+    // Vietnamese page, and uchardet often misses them in a short list. Where
+    // no script named reads even as letters in their case, one of those that
+    // reads as clean words wins.
+    if (!judge.lettered()) {
+        Judge others(sample);
+        for (const Script& script : kScripts)
+            if (!icuDetects(script))
+                others.considerScript(script.pages().front());
+        if (others.clean())
+            return others.best();
+    }
     return judge.best();
 }
 

@@ -156,8 +156,9 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
     const std::tuple<const char*, const char*, QString, const char*> players[] = {
         {"LC_CTYPE=hr_HR.UTF-8", "windows-1250", u"simpatični|večer|Hollywood"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1250", u"simpatični|večer|Hollywood"_s, "windows-1252"},
-        {"LC_ALL=C.UTF-8", "windows-1254", u"ışık|dağ|şeker|kış|yağmur|başlık|ağır|kaşık|sığır|yaşlı"_s, "windows-1254"},  // Icelandic letters in Windows-1252, but both detectors say Turkish
-        {"LC_ALL=sr_RS.UTF-8@latin", "windows-1250", u"simpatični|večer|Beograd"_s, "windows-1250"},
+        {"LC_ALL=C.UTF-8", "windows-1254", u"barıştıramayınca|hayasız|sadaka|eşitliği|yaşlama"_s, "windows-1254"},  // Icelandic letters in Windows-1252, but both detectors say Turkish
+        {"LC_ALL=C.UTF-8", "windows-874", u"ศนิวาร|ฉายา|ประสาทปริญญา|มิชิแกน|อุปนิสัย"_s, "windows-874"},  // a page ICU doesn't know, and uchardet misses
+        {"LC_ALL=sr_RS.UTF-8@latin", "windows-1250", u"zvijezda|očajavati|neokretni|veslač|evangelik"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1257", u"ačiū|Washington|žąsis"_s, "windows-1257"},  // ASCII's letters are Lithuanian's too
         {"LC_ALL=C.UTF-8", "windows-1250", u"niedośniony|nierzeczenia|kliwerbom|rocznikowy|Markizy"_s, "windows-1250"},  // "niedo" tells uchardet
         // Where both letters fit, the words tell: Croatian, not French with è; Hebrew, whose words CLD2 takes for Yiddish, not Greek.
