@@ -134,7 +134,7 @@ Letters lettersOf(const QByteArray& language, ULocaleDataExemplarSetType kind)
 // its own.
 struct Fit {
     qsizetype strange = 0, foreign = 0, capitals = 0, own = 0;
-    qsizetype junk = 0;  // of the strange, what no language has as a letter
+    qsizetype junk = 0, mixed = 0;  // as the reading has them
     bool operator<(const Fit& other) const
     {
         return std::tie(strange, foreign, capitals) < std::tie(other.strange, other.foreign, other.capitals);
@@ -147,13 +147,13 @@ struct Fit {
 // capitals within words.
 struct Reading {
     std::map<uint, qsizetype> judged;
-    qsizetype junk = 0, capitals = 0;
+    qsizetype junk = 0, capitals = 0, mixed = 0;  // mixed: capitals right after a small letter
 };
 
 Reading readingOf(const QString& text)
 {
     Reading reading;
-    bool inWord = false;
+    bool inWord = false, afterSmall = false;
     for (const uint c : text.toUcs4()) {
         const bool letter = QChar::isLetter(c);
         if (c >= 0x80 || letter || (c < 0x20 && c != '\n' && c != '\r')) {
@@ -161,14 +161,16 @@ Reading readingOf(const QString& text)
             reading.junk += !letter && !QChar::isMark(c);
         }
         reading.capitals += inWord && QChar::isUpper(c);
+        reading.mixed += afterSmall && QChar::isUpper(c);
         inWord = letter;
+        afterSmall = QChar::isLower(c);
     }
     return reading;
 }
 
 Fit fitOf(const Reading& reading, const USet* own, const USet* borrowed)
 {
-    Fit fit{.capitals = reading.capitals, .junk = reading.junk};
+    Fit fit{.capitals = reading.capitals, .junk = reading.junk, .mixed = reading.mixed};
     for (const auto& [c, count] : reading.judged) {
         if (uset_contains(own, static_cast<UChar32>(c)))
             fit.own += c >= 0x80 ? count : 0;
@@ -352,10 +354,11 @@ public:
             consider(page, script->languages(), false);
     }
 
-    // Letters in their case: nothing no language has as a letter, no capital
-    // within a word. Clean: words of a language too.
-    bool lettered() const { return !best_.isEmpty() && fit_.junk == 0 && fit_.capitals == 0; }
-    bool clean() const { return lettered() && fit_.strange == 0; }
+    // Letters, in words of one case or capitalised (NATO, Paris): nothing no
+    // language has as a letter, no capital after a small letter. Clean:
+    // words of a language, all small but for a capital first.
+    bool lettered() const { return !best_.isEmpty() && fit_.junk == 0 && fit_.mixed == 0; }
+    bool clean() const { return lettered() && fit_.strange == 0 && fit_.capitals == 0; }
     // The first of the readings that fit best.
     QByteArray firstBest() const { return best_; }
     // Words of the language, where its own letters are no fewer than those of foreign words.
