@@ -302,10 +302,12 @@ public:
         const Reading reading = readingOf(text);
         // What no language has among its letters, and the capitals, any
         // language's fit counts: once that is worse than the best, no
-        // language of this reading can win or tie.
+        // language of this reading can win or tie; once it is no better, it
+        // can only tie, which in the best's own script goes to the best.
         const Fit least{.strange = reading.junk, .capitals = reading.capitals};
+        const bool sameScript = scriptOf(page) == scriptOf(best_);
         for (const QByteArray& language : languages) {
-            if (!best_.isEmpty() && fit_ < least)
+            if (!best_.isEmpty() && (fit_ < least || (sameScript && !(least < fit_))))
                 return;
             const USet* own = letters(language, ULOCDATA_ES_STANDARD);
             const USet* borrowed = borrowing ? letters(language, ULOCDATA_ES_AUXILIARY) : nullptr;
