@@ -78,13 +78,15 @@ PlayerLanguage playerLanguage()
         language = "zh_Hant";
     if (language == "sr" && modifier == "latin")
         language = "sr_Latn";
-    PlayerLanguage player;
+    if (language.isEmpty() || language == "C" || language == "POSIX")
+        return {};
+    PlayerLanguage player{language, {}};
     for (const Script& script : kScripts)
         if (script.languages().contains(language))
-            player = {language, script.pages().front()};
+            player.codePage = script.pages().front();
     // A legacy locale saves in its own code page.
     const QByteArray normal = codeset.toLower().replace('-', "");
-    if (!player.language.isEmpty() && !codeset.isEmpty() && normal != "utf8")
+    if (!codeset.isEmpty() && normal != "utf8")
         player.codePage = codeset;
     return player;
 }
@@ -363,8 +365,9 @@ public:
     bool clean() const { return lettered() && fit_.strange == 0 && fit_.capitals == 0; }
     // The first of the readings that fit best.
     QByteArray firstBest() const { return best_; }
-    // Words of the language, where its own letters are no fewer than those of foreign words.
-    bool fits() const { return !best_.isEmpty() && fit_.strange == 0 && fit_.foreign <= fit_.own; }
+    // Words of the language: some of its own letters beyond ASCII, no fewer
+    // than those of foreign words, and nothing strange.
+    bool fits() const { return !best_.isEmpty() && fit_.strange == 0 && fit_.own > 0 && fit_.foreign <= fit_.own; }
 
 private:
     const USet* letters(const QByteArray& language, ULocaleDataExemplarSetType kind)
@@ -397,11 +400,15 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
     if (!player.language.isEmpty()) {
         Judge own(sample);
         own.consider(player.codePage, {player.language}, true);
-        // A legacy locale's own page is the only one its machine saves in.
+        // A legacy locale's own page is the only one its machine saves in. A
+        // language whose page this table doesn't name may be in any.
         const Script* script = scriptOf(player.codePage);
         if (script != nullptr && script->pages().front() == player.codePage)
             for (const QByteArray& page : script->pages())
                 own.consider(page, {player.language}, true);
+        for (const Script& any : kScripts)
+            if (player.codePage.isEmpty())
+                own.consider(any.pages().front(), {player.language}, true);
         if (own.fits())
             return own.firstBest();
     }

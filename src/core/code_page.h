@@ -10,7 +10,8 @@ namespace skyquill {
 // The player's language as the locale names it (LC_ALL, LC_CTYPE, LANG),
 // and the code page a list in it was most likely saved in: the locale's own
 // where that is a legacy one (ru_RU.KOI8-R), else the one Windows saves the
-// language's "ANSI" text in. Both empty for a locale of no language (C.UTF-8).
+// language's "ANSI" text in, where known. Both empty for a locale of no
+// language (C.UTF-8).
 struct PlayerLanguage {
     QByteArray language;  // as ICU names it: "lt", "sr_Latn", "zh_Hant"
     QByteArray codePage;

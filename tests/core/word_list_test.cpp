@@ -165,6 +165,8 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         // Where both letters fit, the words tell: Croatian, not French with è; Hebrew, whose words CLD2 takes for Yiddish, not Greek.
         {"LC_ALL=C.UTF-8", "windows-1250", u"teoforični|ekspanzionizam|prekriti|arabizirati|zavjetovati"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1255", u"התמסטלויותיכם|מסיימך|טרמפולינתכן|בגידותייך|נמנמנה"_s, "windows-1255"},
+        {"LC_ALL=fo_FO.UTF-8", "windows-1252", u"revsmakar|álvarstalan|súluføtur|øskubrandum|lættkeyptan"_s, "windows-1252"},  // a language of no page here: any page
+        {"LC_ALL=eu_ES.UTF-8", "windows-1252", u"petralkeri|gaiztagi|zizkiekete|kurtosi|nô"_s, "windows-1252"},  // not Shift_JIS, where ô's byte ends the list half a letter
         {"LC_ALL=cs_CZ.UTF-8", "ISO-8859-2", u"autoreferenční|Mühlbach|lístkovnice"_s, "ISO-8859-2"},
         {"LC_ALL=cs_CZ.UTF-8", "windows-1250", u"večer|Mühlbach|kolo"_s, "windows-1250"},
         {"LANG=fr_FR.UTF-8", "windows-1250", u"kolotočářka|úpěl|město"_s, "windows-1250"},
