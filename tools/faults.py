@@ -108,6 +108,7 @@ FAULTS = [
     ("pageless-language-ignored", "src/core/code_page.cpp", "    if (language.isEmpty() || language == \"C\" || language == \"POSIX\")\n        return {};\n    PlayerLanguage player{language, {}};", "    PlayerLanguage player;"),
     ("pageless-language-tries-no-page", "src/core/code_page.cpp", "            if (player.codePage.isEmpty())\n", "            if (player.codePage.isEmpty() && false)\n"),
     ("no-letter-of-its-own-fits", "src/core/code_page.cpp", "fit_.own > 0 && fit_.foreign <= fit_.own", "fit_.foreign <= fit_.own"),
+    ("words-name-no-script", "src/core/code_page.cpp", "    if (judge.strange())\n", "    if (false)\n"),
     ("capitals-not-weighed", "src/core/code_page.cpp", "reading.capitals += inWord && QChar::isUpper(c);", "reading.capitals += inWord && QChar::isUpper(c) && false;"),
     ("western-not-first", "src/core/code_page.cpp", "    judge.considerScript(\"windows-1252\");\n", ""),
     ("uchardet-unheard", "src/core/code_page.cpp", "const QByteArray uchardetSays = askUchardet(*library, sample);", "const QByteArray uchardetSays = askUchardet(*library, {});"),

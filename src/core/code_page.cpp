@@ -363,6 +363,17 @@ public:
     // words of a language, all small but for a capital first.
     bool lettered() const { return !best_.isEmpty() && fit_.junk == 0 && fit_.mixed == 0; }
     bool clean() const { return lettered() && fit_.strange == 0 && fit_.capitals == 0; }
+    bool strange() const { return !best_.isEmpty() && fit_.strange > 0; }
+    // The script of the language CLD2 takes the best reading's words for.
+    const Script* scriptOfWords() const
+    {
+        const QByteArray words = tied_.empty() ? QByteArray() : languageOfWords(tied_.front().text);
+        for (const Script& script : kScripts)
+            for (const QByteArray& language : script.languages())
+                if (baseOf(language) == words)
+                    return &script;
+        return nullptr;
+    }
     // The first of the readings that fit best.
     QByteArray firstBest() const { return best_; }
     // Words of the language: some of its own letters beyond ASCII, no fewer
@@ -428,6 +439,11 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
     judge.considerScript(uchardetSays);
     for (const QByteArray& name : icuSays)
         judge.considerScript(name);
+    // Where even the best reading holds letters strange to its languages,
+    // the language CLD2 takes its words for may name a script neither did.
+    if (judge.strange())
+        if (const Script* script = judge.scriptOfWords())
+            judge.considerScript(script->pages().front());
     // ICU ranks every script it knows, but knows no Baltic, Thai or
     // Vietnamese page, and uchardet often misses them in a short list. Where
     // no script named reads even as letters in their case, one of those that
