@@ -9,7 +9,9 @@ lists=${1:-200} out=build/survey
 mkdir -p "$out/dicts"
 # Each row: dictionary, code page, locale. The held-out ones had no say in the
 # rule's letters; the unseen ones in the tie by the words' language and the
-# pages ICU can't detect; the last ones in anything.
+# pages ICU can't detect (the player's language without a row, the reading
+# without a letter of its own and the words naming a script came after a look
+# at them); the last ones in anything.
 rows="lt_LT windows-1257 lt_LT.UTF-8
 ro_RO windows-1250 ro_RO.UTF-8
 hr_HR windows-1250 hr_HR.UTF-8
@@ -85,7 +87,7 @@ g++ -std=c++20 -O2 -fPIC -DSKYQUILL_HAVE_UCHARDET -Isrc tools/code-page-survey.c
 echo "lists read right, %: with the locale at 5, 10, 20 words | in C.UTF-8 at 5, 10, 20 words"
 echo "$rows" | while read -r dict codepage locale; do
     [[ $dict == held-out ]] && { echo "held out of the tuning:"; continue; }
-    [[ $dict == unseen ]] && { echo "held out of the tie and the pages ICU can't detect (Galician, Basque, Faroese, Occitan: no row of their own):"; continue; }
+    [[ $dict == unseen ]] && { echo "held out of the tie and ICU's missing pages, not of the last three steps (Galician, Basque, Faroese, Occitan: no row of their own):"; continue; }
     [[ $dict == unseen-last ]] && { echo "held out of every choice (no row of their own but Kurdish's Turkish page):"; continue; }
     "$out/survey" "$out/dicts/$dict" "$codepage" "$locale" "$lists"
 done

@@ -158,7 +158,8 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {"LC_ALL=C.UTF-8", "windows-1250", u"simpatični|večer|Hollywood"_s, "windows-1252"},
         {"LC_ALL=C.UTF-8", "windows-1254", u"barıştıramayınca|hayasız|sadaka|eşitliği|yaşlama"_s, "windows-1254"},  // Icelandic letters in Windows-1252, but both detectors say Turkish
         {"LC_ALL=C.UTF-8", "windows-874", u"ศนิวาร|ฉายา|ประสาทปริญญา|มิชิแกน|อุปนิสัย"_s, "windows-874"},  // a page ICU doesn't know, and uchardet misses
-        {"LC_ALL=C.UTF-8", "windows-1257", u"menševismega|vinudega|temporaalsusega|boonuste|ihnutavustessegi"_s, "windows-1257"},  // ð in Windows-1252 is no Estonian letter: the words are
+        {"LC_ALL=C.UTF-8", "windows-1257", u"drenaažega|puändikaga|haigutuste|uinunumani|kohrutan"_s, "windows-1257"},  // þ in Windows-1252 is no Estonian letter: the words are
+        {"LC_ALL=C.UTF-8", "ISO-8859-2", u"panis|Clausewitz|bufoniarstwo|żmący|niepytający"_s, "ISO-8859-2"},  // ICU's second guess
         {"LC_ALL=C.UTF-8", "EUC-JP", u"さしあげよ|のりうつれ|ドトール|かけれ|諒し"_s, "EUC-JP"},  // clean words in Thai, but 諒, no letter of ICU's Japanese, is a letter
         {"LC_ALL=sr_RS.UTF-8@latin", "windows-1250", u"zvijezda|očajavati|neokretni|veslač|evangelik"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1257", u"ačiū|Washington|žąsis"_s, "windows-1257"},  // ASCII's letters are Lithuanian's too
