@@ -13,6 +13,7 @@
 #include <uchardet.h>
 #include <unicode/ucsdet.h>
 #include <unicode/uenum.h>
+#include <unicode/uscript.h>
 #include <unicode/ulocdata.h>
 #include <unicode/uset.h>
 
@@ -97,9 +98,12 @@ namespace {
 const Script* scriptOf(QByteArrayView page)
 {
     for (const Script& script : kScripts)
-        for (const QByteArray& name : script.pages())
-            if (name.compare(page, Qt::CaseInsensitive) == 0)
+        for (QByteArrayView names(script.pageNames); !names.isEmpty();) {
+            const qsizetype end = names.contains(' ') ? names.indexOf(' ') : names.size();
+            if (names.first(end).compare(page, Qt::CaseInsensitive) == 0)
                 return &script;
+            names = names.sliced(std::min(end + 1, names.size()));
+        }
     return nullptr;
 }
 
@@ -148,24 +152,31 @@ struct Fit {
 // letters, controls), how many of them no language has as letters, and the
 // capitals within words.
 struct Reading {
-    std::map<uint, qsizetype> judged;
+    std::vector<std::pair<uint, qsizetype>> judged;  // by character
     qsizetype junk = 0, capitals = 0, mixed = 0;  // mixed: capitals right after a small letter
 };
 
 Reading readingOf(const QString& text)
 {
     Reading reading;
+    std::vector<uint> judged;
     bool inWord = false, afterSmall = false;
     for (const uint c : text.toUcs4()) {
         const bool letter = QChar::isLetter(c);
         if (c >= 0x80 || letter || (c < 0x20 && c != '\n' && c != '\r')) {
-            ++reading.judged[c];
+            judged.push_back(c);
             reading.junk += !letter && !QChar::isMark(c);
         }
         reading.capitals += inWord && QChar::isUpper(c);
         reading.mixed += afterSmall && QChar::isUpper(c);
         inWord = letter;
         afterSmall = QChar::isLower(c);
+    }
+    std::sort(judged.begin(), judged.end());
+    for (auto at = judged.begin(); at != judged.end();) {
+        const auto end = std::upper_bound(at, judged.end(), *at);
+        reading.judged.emplace_back(*at, end - at);
+        at = end;
     }
     return reading;
 }
@@ -305,17 +316,19 @@ public:
         // What no language has among its letters, and the capitals, any
         // language's fit counts: once that is worse than the best, no
         // language of this reading can win or tie; once it is no better, it
-        // can only tie, which in the best's own script goes to the best.
+        // can only tie, which goes to the best but between scripts of one
+        // alphabet (Windows-1250 and Windows-1252, not Hebrew and Greek).
         const Fit least{.strange = reading.junk, .capitals = reading.capitals};
-        const bool sameScript = scriptOf(page) == scriptOf(best_);
+        const Script* script = scriptOf(page);
+        const bool openTie = script != bestScript_ && alphabet(script) == alphabet(bestScript_);
         for (const QByteArray& language : languages) {
-            if (!best_.isEmpty() && (fit_ < least || (sameScript && !(least < fit_))))
+            if (!best_.isEmpty() && (fit_ < least || (!openTie && !(least < fit_))))
                 return;
             const USet* own = letters(language, ULOCDATA_ES_STANDARD);
             const USet* borrowed = borrowing ? letters(language, ULOCDATA_ES_AUXILIARY) : nullptr;
             const Fit fit = fitOf(reading, own, borrowed);
             if (best_.isEmpty() || fit < fit_) {
-                std::tie(best_, fit_) = std::pair(page, fit);
+                std::tie(best_, bestScript_, fit_) = std::tuple(page, script, fit);
                 tied_.clear();
             }
             if (!(fit_ < fit))
@@ -381,6 +394,17 @@ public:
     bool fits() const { return !best_.isEmpty() && fit_.strange == 0 && fit_.own > 0 && fit_.foreign <= fit_.own; }
 
 private:
+    // The alphabet a script's languages are written in: Latin for
+    // Windows-1250 and Windows-1252 alike.
+    UScriptCode alphabet(const Script* script)
+    {
+        auto [at, asked] = alphabets_.try_emplace(script, USCRIPT_INVALID_CODE);
+        UErrorCode status = U_ZERO_ERROR;
+        if (asked && script != nullptr)
+            uscript_getCode(script->languages().front().constData(), &at->second, 1, &status);
+        return at->second;
+    }
+
     const USet* letters(const QByteArray& language, ULocaleDataExemplarSetType kind)
     {
         auto& letters = letters_.try_emplace({language, kind}, nullptr, &uset_close).first->second;
@@ -392,7 +416,9 @@ private:
     QByteArrayView sample_;
     std::map<std::pair<QByteArray, ULocaleDataExemplarSetType>, Letters> letters_;
     std::vector<const Script*> seen_;
+    std::map<const Script*, UScriptCode> alphabets_;
     QByteArray best_;
+    const Script* bestScript_ = nullptr;
     Fit fit_;
     struct Tie {
         QByteArray page, language;
