@@ -297,6 +297,12 @@ bool icuDetects(const Script& script)
 
 // The reading that fits best of those it is shown, the first on a tie.
 class Judge {
+    // A reading that fits as well as the best: its page, its language, its text.
+    struct Tie {
+        QByteArray page, language;
+        QString text;
+    };
+
 public:
     explicit Judge(QByteArrayView sample) : sample_(sample) {}
 
@@ -420,10 +426,6 @@ private:
     QByteArray best_;
     const Script* bestScript_ = nullptr;
     Fit fit_;
-    struct Tie {
-        QByteArray page, language;
-        QString text;
-    };
     std::vector<Tie> tied_;  // the readings that fit as well as the best, in the order shown
 };
 
