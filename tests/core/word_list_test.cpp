@@ -163,7 +163,8 @@ TEST(WordList, ReadsUtf8Utf16OrTheCodePageOfItsLanguage)
         {"LC_ALL=C.UTF-8", "EUC-JP", u"さしあげよ|のりうつれ|ドトール|かけれ|諒し"_s, "EUC-JP"},  // clean words in Thai, but 諒, no letter of ICU's Japanese, is a letter
         {"LC_ALL=sr_RS.UTF-8@latin", "windows-1250", u"zvijezda|očajavati|neokretni|veslač|evangelik"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1257", u"ačiū|Washington|žąsis"_s, "windows-1257"},  // ASCII's letters are Lithuanian's too
-        {"LC_ALL=C.UTF-8", "windows-1250", u"niedośniony|nierzeczenia|kliwerbom|rocznikowy|Markizy"_s, "windows-1250"},  // "niedo" tells uchardet
+        {"LC_ALL=C.UTF-8", "windows-1250", u"austrougarski|zrnevlje|imobilizirati|podjetinjili|kolutati|obučen|pandemonij|ZKM|akalkulija|srneći"_s, "windows-1250"},  // told from the start of obučen's line, not from its č
+        {"LC_ALL=C.UTF-8", "windows-1252", u"kelennekañ|talvezetañ|dramaourezed|frederio|c'hambradigoù|gañsellerezh|c'hreñvaont|pouderezed|Prusianig|zec'halv"_s, "windows-1252"},  // Breton: every reading has a strange letter, so CLD2 weighs none
         // Where both letters fit, the words tell: Croatian, not French with è; Italian, not Lithuanian with ą.
         {"LC_ALL=C.UTF-8", "windows-1250", u"teoforični|ekspanzionizam|prekriti|arabizirati|zavjetovati"_s, "windows-1250"},
         {"LC_ALL=C.UTF-8", "windows-1252", u"boscosità|sontuosità|arcade|ruffianeria|qualcun"_s, "windows-1252"},  // Lithuanian letters in Windows-1257, but Italian words
