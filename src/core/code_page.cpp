@@ -113,6 +113,14 @@ QByteArray baseOf(const QByteArray& language)
     return language.split('_').front();
 }
 
+// Whether `language` (as CLD2 names it, without a script) is one of the
+// script's languages.
+bool speaks(const Script& script, const QByteArray& language)
+{
+    const QByteArrayList languages = script.languages();
+    return std::any_of(languages.begin(), languages.end(), [&language](const QByteArray& own) { return baseOf(own) == language; });
+}
+
 using Letters = std::unique_ptr<USet, decltype(&uset_close)>;
 
 // A language's own letters as ICU's locale data lists them (or, with
@@ -357,8 +365,7 @@ public:
                 at->second = languageOfWords(tie.text);
             return at->second;
         };
-        const QByteArrayList languages = scriptOf(best_)->languages();
-        if (std::any_of(languages.begin(), languages.end(), [&](const QByteArray& language) { return baseOf(language) == wordsOf(tied_.front()); }))
+        if (speaks(*bestScript_, wordsOf(tied_.front())))
             return best_;
         for (const Tie& tie : tied_)
             if (baseOf(tie.language) == wordsOf(tie))
@@ -387,11 +394,8 @@ public:
     const Script* scriptOfWords() const
     {
         const QByteArray words = tied_.empty() ? QByteArray() : languageOfWords(tied_.front().text);
-        for (const Script& script : kScripts)
-            for (const QByteArray& language : script.languages())
-                if (baseOf(language) == words)
-                    return &script;
-        return nullptr;
+        const auto* script = std::find_if(std::begin(kScripts), std::end(kScripts), [&words](const Script& s) { return speaks(s, words); });
+        return script == std::end(kScripts) ? nullptr : script;
     }
     // The first of the readings that fit best.
     QByteArray firstBest() const { return best_; }
@@ -445,8 +449,8 @@ QByteArray codePageOf(QByteArrayView sample, const PlayerLanguage& player)
         if (script != nullptr && script->pages().front() == player.codePage)
             for (const QByteArray& page : script->pages())
                 own.consider(page, {player.language}, true);
-        for (const Script& any : kScripts)
-            if (player.codePage.isEmpty())
+        if (player.codePage.isEmpty())
+            for (const Script& any : kScripts)
                 own.consider(any.pages().front(), {player.language}, true);
         if (own.fits())
             return own.firstBest();
